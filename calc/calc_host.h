@@ -1,0 +1,22 @@
+// What the calculation needs from the front end that drives it: the busy
+// indication, an immediate repaint of the run's texts, a modal message and the
+// user's number symbols. The window implements it; tests implement it too.
+#pragma once
+
+#include <string>
+
+#include "numtext/numtext.h"
+
+class CalcHost {
+ public:
+  virtual ~CalcHost() = default;
+  // Busy window on screen and the hourglass pointer.
+  virtual void BeginBusy() = 0;
+  // Busy window closed and the saved pointer back.
+  virtual void EndBusy() = 0;
+  // Show the record's current texts now.
+  virtual void Repaint() = 0;
+  // Modal box with an OK button and the application title; returns when closed.
+  virtual void ShowMessage(const std::string& text) = 0;
+  virtual const NumberSymbols& Symbols() const = 0;
+};

@@ -1,0 +1,42 @@
+// The flow rate at which the run's pipe would just choke.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "calc/calc_host.h"
+#include "calc/run_record.h"
+
+// The search starts at 100 lb/hr and adds the double nearest 0.1 each step.
+inline constexpr double kFirstCandidateFlow = 100.0;
+inline constexpr double kFlowStep = 0.1;
+// It stops once the choking term F(k, Mc, 1) is within this of the pipe's C1.
+inline constexpr double kFlowTolerance = 0.0001;
+
+// The numbers the search needs, rebuilt from the run's inputs.
+struct MaxFlowInputs {
+  double k, mw, p1, t1, z1, d, e, l;
+};
+
+struct MaxFlowSearch {
+  enum class Outcome { Found, ChokedAtStart, Unreachable } outcome;
+  double flow;          // lb/hr: the running sum at the stop; 0 unless Found
+  std::uint64_t steps;  // additions of 0.1 made to reach `flow`
+};
+
+// First running sum Wc = 100 (+ 0.1)* with F(k, Mc(Wc), 1) - C1 <= 1e-4,
+// found below Mc = 1 without walking the grid; equal to MaxFlowByMarch.
+// ChokedAtStart: the inlet Mach number at 100 lb/hr is not below 1.0.
+// Unreachable: the running sum stops growing (0.1 lost in its rounding) before
+// the stop is met, where the plain march would never end.
+MaxFlowSearch SearchMaxFlow(const MaxFlowInputs& in);
+
+// The plain march, for tests and benchmarks. `maxSteps` bounds it: the result
+// is Unreachable when the stop is not met within that many additions.
+MaxFlowSearch MaxFlowByMarch(const MaxFlowInputs& in, std::uint64_t maxSteps);
+
+// Reads the inputs from the run's texts, searches, and returns the maximum
+// flow rate (0 when the search cannot start or cannot end, after a message).
+// Inputs are taken as already checked by the calculation that calls it.
+double CalcMaxFlowRate(const RunRecord& run, CalcHost& host);

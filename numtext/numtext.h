@@ -1,0 +1,40 @@
+// Number rules shared by every part of the program: the one numeric test of a
+// text, the one conversion of a text to a double, and the one rendering of a
+// double by a display pattern. The separators are passed in explicitly, so the
+// rules never depend on hidden process state (the C locale included).
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+struct NumberSymbols {
+  std::string decimal = ".";
+  std::string grouping = ",";
+};
+
+// The four display patterns of the program.
+inline constexpr std::string_view kInputPattern = "###,###,##0.######";
+inline constexpr std::string_view kResultPattern6 = "##,##0.0#####";
+inline constexpr std::string_view kResultPattern2 = "##,##0.0#";
+inline constexpr std::string_view kWholePattern = "##,##0";
+
+// True when the text is, in order: optional blanks, an optional sign, a mantissa
+// (digits with grouping symbols anywhere after the first digit, optionally the
+// decimal symbol and more digits; or the decimal symbol and at least one digit),
+// an optional exponent (E or e, optional sign, digits) and optional blanks.
+// A text whose value overflows a double is not numeric.
+bool IsNumericText(std::string_view text, const NumberSymbols& symbols = {});
+
+// The double nearest to the decimal number written; no value where
+// IsNumericText rejects the text.
+std::optional<double> TextToNumber(std::string_view text, const NumberSymbols& symbols = {});
+
+// Renders a finite value by one of the four display patterns: the value's
+// 15-significant-digit decimal form, rounded half away from zero to the
+// pattern's greatest number of decimals, trailing zeros dropped down to its
+// least number, the integer part grouped in threes. A negative value that
+// rounds to zero is written without its sign. Non-finite values have no
+// rendering in the patterns and come back as an empty text.
+std::string FormatByPattern(double value, std::string_view pattern,
+                            const NumberSymbols& symbols = {});
