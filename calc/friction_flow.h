@@ -23,9 +23,9 @@ inline constexpr double kMachStep = 0.0000001;
 inline constexpr double kMachTolerance = 0.000001;
 
 struct ExitMachSolution {
-  bool choked;       // the exit Mach number would pass 1.0 before C1 is met
-  double m2;         // exit Mach number (grid point); meaningless when choked
-  double c2;         // F(k, M1, M2); meaningless when choked
+  bool choked;          // the exit Mach number would pass 1.0 before C1 is met
+  double m2;            // exit Mach number (grid point); meaningless when choked
+  double c2;            // F(k, M1, M2); meaningless when choked
   std::uint64_t steps;  // additions made: to M2, or to the first point above 1.0
 };
 

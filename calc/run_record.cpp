@@ -52,15 +52,24 @@ template <typename Run>
 auto& TextOf(Run& run, FieldRef ref) {
   const auto i = static_cast<std::size_t>(ref.index);
   switch (ref.array) {
-    case B::General: return run.general.at(i);
-    case B::Gas: return run.gas.at(i);
-    case B::Pipe: return run.pipe.at(i);
-    case B::Input: return run.input.at(i);
-    case B::Exit: return run.exit.at(i);
-    case B::PressureLoss: return run.pressureLoss.at(i);
-    case B::Stagnation: return run.stagnation.at(i);
-    case B::Limiting: return run.limiting.at(i);
-    case B::Check: break;
+    case B::General:
+      return run.general.at(i);
+    case B::Gas:
+      return run.gas.at(i);
+    case B::Pipe:
+      return run.pipe.at(i);
+    case B::Input:
+      return run.input.at(i);
+    case B::Exit:
+      return run.exit.at(i);
+    case B::PressureLoss:
+      return run.pressureLoss.at(i);
+    case B::Stagnation:
+      return run.stagnation.at(i);
+    case B::Limiting:
+      return run.limiting.at(i);
+    case B::Check:
+      break;
   }
   return run.check.at(i);
 }
@@ -88,9 +97,13 @@ bool RunRecord::operator==(const RunRecord& o) const {
          limiting == o.limiting && check == o.check;
 }
 
-const std::array<FieldInfo, 35>& FieldTable() { return kFields; }
+const std::array<FieldInfo, 35>& FieldTable() {
+  return kFields;
+}
 
-std::size_t BoxCount(BoxArray array) { return kCounts.at(static_cast<std::size_t>(array)); }
+std::size_t BoxCount(BoxArray array) {
+  return kCounts.at(static_cast<std::size_t>(array));
+}
 
 const FieldInfo& Field(FieldRef ref) {
   const auto a = static_cast<std::size_t>(ref.array);
@@ -98,25 +111,40 @@ const FieldInfo& Field(FieldRef ref) {
   return kFields.at(kFirstField.at(a) + static_cast<std::size_t>(ref.index));
 }
 
-std::string_view Caption(FieldRef ref) { return Field(ref).caption; }
+std::string_view Caption(FieldRef ref) {
+  return Field(ref).caption;
+}
 
 std::string_view GroupCaption(BoxArray array) {
   switch (array) {
-    case B::General: return "General Information";
-    case B::Gas: return "Gas Characteristics";
-    case B::Pipe: return "Pipe Characteristics";
-    case B::Input: return "Initial Properties";
-    case B::Exit: return "Exit Properties";
-    case B::PressureLoss: return "Pressure Loss";
-    case B::Stagnation: return "Stagnation Properties (V = 0)";
-    case B::Limiting: return "Limiting Values (M2=1.0)";
-    case B::Check: break;
+    case B::General:
+      return "General Information";
+    case B::Gas:
+      return "Gas Characteristics";
+    case B::Pipe:
+      return "Pipe Characteristics";
+    case B::Input:
+      return "Initial Properties";
+    case B::Exit:
+      return "Exit Properties";
+    case B::PressureLoss:
+      return "Pressure Loss";
+    case B::Stagnation:
+      return "Stagnation Properties (V = 0)";
+    case B::Limiting:
+      return "Limiting Values (M2=1.0)";
+    case B::Check:
+      break;
   }
   return "Calculation Check";
 }
 
-std::string& Text(RunRecord& run, FieldRef ref) { return TextOf(run, ref); }
-const std::string& Text(const RunRecord& run, FieldRef ref) { return TextOf(run, ref); }
+std::string& Text(RunRecord& run, FieldRef ref) {
+  return TextOf(run, ref);
+}
+const std::string& Text(const RunRecord& run, FieldRef ref) {
+  return TextOf(run, ref);
+}
 
 void ClearResults(RunRecord& run) {
   for (const FieldInfo& field : kFields) {

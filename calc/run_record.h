@@ -31,9 +31,9 @@ struct RunRecord {
 enum class BoxArray { General, Gas, Pipe, Input, Exit, PressureLoss, Stagnation, Limiting, Check };
 inline constexpr std::size_t kBoxArrayCount = 9;
 inline constexpr std::array<BoxArray, kBoxArrayCount> kBoxArrays{
-    BoxArray::General,      BoxArray::Gas,        BoxArray::Pipe,
-    BoxArray::Input,        BoxArray::Exit,       BoxArray::PressureLoss,
-    BoxArray::Stagnation,   BoxArray::Limiting,   BoxArray::Check};
+    BoxArray::General,    BoxArray::Gas,      BoxArray::Pipe,
+    BoxArray::Input,      BoxArray::Exit,     BoxArray::PressureLoss,
+    BoxArray::Stagnation, BoxArray::Limiting, BoxArray::Check};
 
 struct FieldRef {
   BoxArray array;

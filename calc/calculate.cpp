@@ -1,0 +1,234 @@
+#include "calc/calculate.h"
+
+#include <cmath>
+#include <optional>
+#include <string>
+
+namespace {
+
+using B = BoxArray;
+
+// Inputs, by their symbols in the formulas.
+constexpr FieldRef kRatioK{B::Gas, 2};
+constexpr FieldRef kMolWeight{B::Gas, 1};
+constexpr FieldRef kPressure1{B::Input, 0};
+constexpr FieldRef kTemperature1{B::Input, 1};
+constexpr FieldRef kFlow{B::Input, 2};
+constexpr FieldRef kZ1{B::Input, 3};
+constexpr FieldRef kDiameter{B::Pipe, 0};
+constexpr FieldRef kRoughness{B::Pipe, 1};
+constexpr FieldRef kLength{B::Pipe, 2};
+constexpr FieldRef kZ2{B::Exit, 3};
+
+constexpr double kRankineOffset = 459.67;
+
+const char kCheckInputs[] = ". Please Check the Inputs";
+
+// Closes the busy indication on every way out of the calculation.
+class BusyScope {
+ public:
+  explicit BusyScope(CalcHost& host) : host_(host) { host_.BeginBusy(); }
+  ~BusyScope() { host_.EndBusy(); }
+  BusyScope(const BusyScope&) = delete;
+  BusyScope& operator=(const BusyScope&) = delete;
+
+ private:
+  CalcHost& host_;
+};
+
+struct Inputs {
+  double k, mw, p1, t1, w, z1, d, e, l;
+};
+
+struct InletState {
+  double tr1, dft, rho1, sv1, v1, c1, m1;
+  double f, c1Pipe, dPi;
+};
+
+// One calculation: reads, computes and writes in the fixed order, and stops
+// at the first input or result it cannot use, after one message.
+class Calculation {
+ public:
+  Calculation(RunRecord& run, CalcHost& host) : run_(run), host_(host) {}
+
+  void Run() {
+    ClearResults(run_);
+    host_.Repaint();
+    Inputs in{};
+    if (!ReadInputs(in)) return;
+    InletState s{};
+    if (!ComputeInlet(in, s) || !WriteInlet(s)) return;
+    host_.Repaint();
+    if (!(s.m1 < 1.0)) return Fail("Initial Mach Number Should be < 1.0. Please Check the Inputs");
+    if (!std::isfinite(ChokingFrictionTerm(in.k, s.m1))) {
+      return Fail(std::string("Initial Mach Number Is Too Small") + kCheckInputs);
+    }
+    const ExitMachSolution exit = SolveExitMach(in.k, s.m1, s.c1Pipe);
+    if (exit.choked) return Fail("Exit Mach Number Should be <= 1.0. Invalid Results!");
+    if (!WriteExit(in, s, exit)) return;
+    if (!Write({B::Limiting, 0}, CalcMaxPipeLength(in.k, s.m1, in.d, s.f), kResultPattern2)) {
+      return;
+    }
+    Write({B::Limiting, 1}, CalcMaxFlowRate(run_, host_), kResultPattern2);
+  }
+
+ private:
+  void Fail(const std::string& message) { host_.ShowMessage(message); }
+
+  std::string Decimal(const char* text) const {
+    std::string out;
+    for (const char* c = text; *c; ++c)
+      out += *c == '.' ? host_.Symbols().decimal : std::string(1, *c);
+    return out;
+  }
+
+  // Reads one input; refuses a text that is not a number.
+  std::optional<double> Read(FieldRef ref) {
+    auto value = TextToNumber(Text(run_, ref), host_.Symbols());
+    if (!value) Fail(std::string(Caption(ref)) + " Is Not a Numeric Value" + kCheckInputs);
+    return value;
+  }
+
+  bool Require(bool ok, FieldRef ref, const std::string& rule) {
+    if (!ok) Fail(std::string(Caption(ref)) + " Should be " + rule + kCheckInputs);
+    return ok;
+  }
+
+  bool ReadPositive(FieldRef ref, double& out) {
+    const auto value = Read(ref);
+    if (!value) return false;
+    out = *value;
+    return Require(out > 0, ref, "> 0");
+  }
+
+  bool ReadInputs(Inputs& in) {
+    const auto k = Read(kRatioK);
+    if (!k || !Require(*k > 1, kRatioK, "> 1")) return false;
+    in.k = *k;
+    if (!ReadPositive(kMolWeight, in.mw) || !ReadPositive(kPressure1, in.p1)) return false;
+    const auto t1 = Read(kTemperature1);
+    if (!t1 || !Require(*t1 + kRankineOffset > 0, kTemperature1, Decimal("> -459.67"))) {
+      return false;
+    }
+    in.t1 = *t1;
+    if (!ReadPositive(kFlow, in.w) || !ReadPositive(kZ1, in.z1) || !ReadPositive(kDiameter, in.d) ||
+        !ReadPositive(kRoughness, in.e)) {
+      return false;
+    }
+    const auto l = Read(kLength);
+    if (!l || !Require(*l >= 0, kLength, ">= 0")) return false;
+    in.l = *l;
+    return true;
+  }
+
+  bool ComputeInlet(const Inputs& in, InletState& s) {
+    s.tr1 = in.t1 + kRankineOffset;
+    s.dft = in.d / 12;
+    s.rho1 = ((in.p1 * 144) * in.mw) / ((in.z1 * 1544) * s.tr1);
+    s.sv1 = 1 / s.rho1;
+    s.v1 = ((in.w / s.rho1) * 0.0509) / std::pow(in.d, 2);
+    s.c1 = std::pow((((in.k * 32.17) * s.tr1) * 1544) / in.mw, 0.5);
+    s.m1 = s.v1 / s.c1;
+    // Rough-pipe law 1/sqrt(f) = -2 log10(e / (3.7 D)), solved for f; the
+    // logarithm vanishes when the roughness equals 3.7 diameters.
+    const double q = std::log((in.e / 3.7) / s.dft) / std::log(10);
+    if (!Require(q != 0, kRoughness, Decimal("Other Than 3.7 Times the Diameter in ft"))) {
+      return false;
+    }
+    s.f = 0.25 / std::pow(q, 2);
+    s.c1Pipe = (in.l * s.f) / s.dft;
+    // Darcy loss with the density held at its inlet value.
+    const double a = ((std::pow(10, -6) * 3.36) * s.f) * in.l;
+    const double b = std::pow(in.w, 2) * a;
+    const double c = std::pow(in.d, 5) * s.rho1;
+    s.dPi = b / c;
+    return true;
+  }
+
+  bool WriteInlet(const InletState& s) {
+    return Write({B::Input, 4}, s.rho1, kResultPattern6) &&
+           Write({B::Input, 5}, s.sv1, kResultPattern6) &&
+           Write({B::Input, 6}, s.v1, kResultPattern6) &&
+           Write({B::Input, 7}, s.c1, kResultPattern6) &&
+           Write({B::Input, 8}, s.m1, kResultPattern6) &&
+           Write({B::Pipe, 3}, s.f, kResultPattern6) &&
+           Write({B::PressureLoss, 1}, s.dPi, kResultPattern6);
+  }
+
+  // Exit state of adiabatic flow with friction between M1 and M2: the exit
+  // temperature from the constant stagnation temperature, the exit pressure
+  // from continuity of the ideal-gas flow; density and velocity use Z2.
+  bool WriteExit(const Inputs& in, const InletState& s, const ExitMachSolution& exit) {
+    const double k = in.k, m1 = s.m1, m2 = exit.m2;
+    const double a2 = std::pow(m2, 2) * ((k - 1) / 2) + 1;
+    const double b1 = std::pow(m1, 2) * ((k - 1) / 2) + 1;
+    const double tr = a2 / b1;
+    const double t2r = s.tr1 / tr;
+    const double t2 = t2r - kRankineOffset;
+    const double pr = std::pow(tr, 0.5) * (m2 / m1);
+    const double p2 = in.p1 / pr;
+    const double dPc = in.p1 - p2;
+    double z2 = 0;
+    if (!ReadPositive(kZ2, z2)) return false;
+    const double rho2 = ((p2 * 144) * in.mw) / ((z2 * 1544) * t2r);
+    const double sv2 = 1 / rho2;
+    const double c2 = std::pow((((k * 32.17) * t2r) * 1544) / in.mw, 0.5);
+    const double v2 = ((in.w / rho2) * 0.0509) / std::pow(in.d, 2);
+    const double mCheck = v2 / c2;
+    const double w2 = (std::pow(in.d, 2) * (v2 * rho2)) / 0.0509;
+    // Stagnation state of the inlet; (k - 1) is grouped differently from b1.
+    const double st = (std::pow(m1, 2) * (k - 1)) / 2 + 1;
+    const double t0 = (st * s.tr1) - kRankineOffset;
+    const double p0 = in.p1 * std::pow(st, k / (k - 1));
+    return Write({B::Exit, 0}, p2, kResultPattern2) && Write({B::Exit, 1}, t2, kResultPattern2) &&
+           Write({B::Exit, 2}, w2, kWholePattern) && Write({B::Exit, 4}, rho2, kResultPattern6) &&
+           Write({B::Exit, 5}, sv2, kResultPattern6) && Write({B::Exit, 6}, v2, kResultPattern2) &&
+           Write({B::Exit, 7}, c2, kResultPattern2) && Write({B::Exit, 8}, m2, kResultPattern6) &&
+           Write({B::PressureLoss, 0}, dPc, kResultPattern6) &&
+           Write({B::Stagnation, 0}, t0, kResultPattern2) &&
+           Write({B::Stagnation, 1}, p0, kResultPattern2) &&
+           Write({B::Check, 0}, s.c1Pipe, kResultPattern6) &&
+           Write({B::Check, 1}, exit.c2, kResultPattern6) &&
+           Write({B::Check, 2}, mCheck, kResultPattern6);
+  }
+
+  // Writes one result; a value that overflowed or is undefined is refused.
+  bool Write(FieldRef ref, double value, std::string_view pattern) {
+    if (!std::isfinite(value)) {
+      Fail(std::string(Caption(ref)) + " Could Not be Computed" + kCheckInputs);
+      return false;
+    }
+    Text(run_, ref) = FormatByPattern(value, pattern, host_.Symbols());
+    return true;
+  }
+
+  RunRecord& run_;
+  CalcHost& host_;
+};
+
+}  // namespace
+
+void CalculateRun(RunRecord& run, CalcHost& host) {
+  BusyScope busy(host);
+  Calculation(run, host).Run();
+}
+
+double CalcMaxFlowRate(const RunRecord& run, CalcHost& host) {
+  const auto read = [&](FieldRef ref) {
+    return TextToNumber(Text(run, ref), host.Symbols()).value_or(0.0);
+  };
+  const MaxFlowInputs in{read(kRatioK), read(kMolWeight), read(kPressure1), read(kTemperature1),
+                         read(kZ1),     read(kDiameter),  read(kRoughness), read(kLength)};
+  const MaxFlowSearch search = SearchMaxFlow(in);
+  switch (search.outcome) {
+    case MaxFlowSearch::Outcome::ChokedAtStart:
+      host.ShowMessage("Initial Mach Number Should be < 1.0. Couldn't Compute Maximum Pipe Length");
+      return 0.0;
+    case MaxFlowSearch::Outcome::Unreachable:
+      host.ShowMessage(std::string("Max. Flow Rate, lb/hr Could Not be Computed") + kCheckInputs);
+      return 0.0;
+    case MaxFlowSearch::Outcome::Found:
+      break;
+  }
+  return search.flow;
+}
