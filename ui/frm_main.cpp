@@ -1,0 +1,491 @@
+#include "ui/frm_main.h"
+
+#include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <array>
+#include <exception>
+
+#include "calc/calculate.h"
+#include "ui/fonts.h"
+#include "ui/frm_busy.h"
+#include "ui/frm_splash.h"
+#include "ui/logo.h"
+#include "ui/message_boxes.h"
+#include "ui/run_commands.h"
+#include "ui/twips.h"
+#include "ui/winapi.h"
+
+namespace {
+
+using B = BoxArray;
+
+struct GroupLayout {
+  BoxArray array;
+  const char* frame;
+  const char* boxPrefix;
+  const char* labelPrefix;
+  QRect geometry;
+};
+
+const std::array<GroupLayout, kBoxArrayCount> kGroups{{
+    {B::General, "frameGenInfo", "txtGeneral", "lblGeneral", TwipRect(120, 120, 8550, 975)},
+    {B::Gas, "frameGas", "txtGas", "lblGas", TwipRect(120, 1200, 4000, 1935)},
+    {B::Pipe, "framePipe", "txtPipe", "lblPipe", TwipRect(4500, 1200, 4000, 1935)},
+    {B::Input, "frameInitial", "txtInput", "lblInputs", TwipRect(120, 3240, 4000, 3615)},
+    {B::Exit, "frameExit", "txtExit", "lblExit", TwipRect(4500, 3240, 4000, 3615)},
+    {B::PressureLoss, "framePressureLoss", "txtPressureLoss", "lblPressureLoss",
+     TwipRect(120, 6960, 3975, 1095)},
+    {B::Stagnation, "frameStagnation", "txtStagnation", "lblStagnation",
+     TwipRect(4500, 6960, 4000, 1095)},
+    {B::Limiting, "frameLimiting", "txtLimiting", "lblLimiting", TwipRect(120, 8160, 4000, 1455)},
+    {B::Check, "frameCheck", "txtCheck", "lblCheck", TwipRect(4500, 8160, 3975, 1455)},
+}};
+
+// Label and box rectangles inside their group, in the order of FieldTable().
+struct FieldLayout {
+  QRect label;
+  QRect box;
+};
+
+FieldLayout Row(int labelTop, int labelWidth, int labelHeight, int boxTop, int boxLeft = 2200,
+                int boxWidth = 1500) {
+  return {TwipRect(120, labelTop, labelWidth, labelHeight),
+          TwipRect(boxLeft, boxTop, boxWidth, 285)};
+}
+
+const std::array<FieldLayout, 35>& FieldLayouts() {
+  static const std::array<FieldLayout, 35> layouts{{
+      {TwipRect(120, 450, 1395, 405), TwipRect(1680, 300, 6615, 525)},
+      Row(300, 855, 285, 300),
+      Row(660, 1695, 285, 660),
+      Row(1020, 855, 285, 1020),
+      Row(300, 1575, 285, 300),
+      Row(660, 1575, 285, 660),
+      Row(1020, 1575, 420, 1080),
+      Row(1500, 1575, 285, 1500),
+      Row(300, 1575, 285, 300),
+      Row(660, 2055, 285, 660),
+      Row(1020, 2055, 285, 1020),
+      Row(1380, 2055, 285, 1380),
+      Row(1740, 2055, 285, 1740),
+      Row(2100, 2055, 285, 2100),
+      Row(2460, 2055, 285, 2460),
+      Row(2820, 2055, 285, 2820),
+      Row(3180, 2055, 285, 3180),
+      Row(300, 1575, 285, 300),
+      Row(660, 2055, 285, 660),
+      Row(1020, 2055, 285, 1020),
+      Row(1380, 2055, 285, 1380),
+      Row(1740, 2055, 285, 1740),
+      Row(2100, 2055, 285, 2100),
+      Row(2460, 2055, 285, 2460),
+      Row(2820, 2055, 285, 2820),
+      Row(3180, 2055, 285, 3180),
+      Row(300, 2055, 285, 300, 2200, 1575),
+      Row(660, 2055, 285, 660, 2200, 1575),
+      Row(300, 2055, 255, 240),
+      Row(660, 2055, 255, 600),
+      Row(360, 2055, 285, 300),
+      Row(660, 2055, 285, 660),
+      Row(300, 1575, 285, 300, 2160),
+      Row(660, 1575, 285, 660, 2160),
+      Row(1020, 1575, 285, 1020, 2160),
+  }};
+  return layouts;
+}
+
+QString ToQString(const std::string& text) {
+  return QString::fromStdString(text);
+}
+
+bool IsTextInput(FieldRef ref) {
+  return ref.array == B::Gas && ref.index == 0;
+}
+
+QWidget* MakeDescriptionBox(QWidget* group) {
+  auto* box = new QPlainTextEdit(group);
+  box->setTabChangesFocus(true);  // Enter makes a new line, Tab leaves the box
+  box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+  return box;
+}
+
+QWidget* MakeLineBox(QWidget* group, const FieldInfo& field) {
+  auto* box = new QLineEdit(group);
+  box->setAlignment(IsTextInput(field.ref) ? Qt::AlignLeft : Qt::AlignRight);
+  if (field.isResult) {
+    // Locked: the caret goes in on a click and the text can be selected and
+    // copied, but not changed; Tab passes it by.
+    box->setReadOnly(true);
+    box->setFocusPolicy(Qt::ClickFocus);
+    QPalette face = box->palette();
+    face.setColor(QPalette::Base, face.color(QPalette::Button));
+    box->setPalette(face);
+  }
+  return box;
+}
+
+}  // namespace
+
+frmMain::frmMain(const NumberSymbols& symbols, MessageBoxes& messages, RunCommands* commands,
+                 QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                          Qt::WindowCloseButtonHint),
+      symbols_(symbols),
+      messages_(messages),
+      commands_(commands),
+      run_(DefaultRunRecord(symbols)) {
+  setObjectName("frmMain");
+  setWindowTitle("Korvo Fow");
+  setWindowIcon(LogoIcon());
+  setFont(DefaultUiFont());
+  setFixedSize(Px(8610), Px(10230));
+  BuildGroups();
+  BuildButtons();
+  SetTabOrder();
+  RecordToBoxes();
+  boxes_[B::General].front()->setFocus();
+  connect(qApp, &QApplication::focusChanged, this, &frmMain::OnFocusChanged);
+}
+
+frmMain::~frmMain() {
+  EndBusy();
+}
+
+void frmMain::BuildGroups() {
+  const auto& fields = FieldTable();
+  const auto& layouts = FieldLayouts();
+  std::map<BoxArray, QGroupBox*> groups;
+  for (const GroupLayout& g : kGroups) {
+    auto* group = new QGroupBox(ToQString(std::string(GroupCaption(g.array))), this);
+    group->setObjectName(g.frame);
+    group->setFont(UiFont("MS Sans Serif", 9.75, true));
+    group->setGeometry(g.geometry);
+    groups[g.array] = group;
+  }
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    const FieldInfo& field = fields[i];
+    const GroupLayout& g = kGroups.at(static_cast<std::size_t>(field.ref.array));
+    QGroupBox* group = groups[field.ref.array];
+    const QString suffix = QString("_%1").arg(field.ref.index);
+
+    auto* label = new QLabel(ToQString(std::string(field.caption)), group);
+    label->setObjectName(g.labelPrefix + suffix);
+    label->setFont(DefaultUiFont(field.ref.array == B::General));
+    label->setGeometry(layouts[i].label);
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    QWidget* box =
+        field.ref.array == B::General ? MakeDescriptionBox(group) : MakeLineBox(group, field);
+    box->setObjectName(g.boxPrefix + suffix);
+    box->setFont(DefaultUiFont());
+    box->setGeometry(layouts[i].box);
+    boxes_[field.ref.array].push_back(box);
+    fieldOfBox_[box] = field.ref;
+  }
+}
+
+QPushButton* frmMain::AddButton(const char* name, const QString& caption, int left, int width) {
+  auto* button = new QPushButton(caption, this);
+  button->setObjectName(name);
+  button->setGeometry(TwipRect(left, 9720, width, 375));
+  // Enter or Space presses the focused button; no button is the window's
+  // default, so Enter in a box presses nothing.
+  button->setAutoDefault(true);
+  button->setDefault(false);
+  buttons_.push_back(button);
+  return button;
+}
+
+void frmMain::BuildButtons() {
+  auto* load = AddButton("cmdLoad", "&Load", 120, 1155);
+  auto* save = AddButton("cmdSave", "&Save", 1560, 1155);
+  auto* print = AddButton("cmdPrint", "&Print", 3000, 1155);
+  auto* calculate = AddButton("cmdCalculate", "&Calculate", 4560, 975);
+  auto* about = AddButton("cmdAbout", "&About", 5880, 1155);
+  auto* exit = AddButton("cmdExit", "&Exit", 7320, 1155);
+  calculate->setFont(DefaultUiFont(true));
+  connect(load, &QPushButton::clicked, this, &frmMain::cmdLoad_Click);
+  connect(save, &QPushButton::clicked, this, &frmMain::cmdSave_Click);
+  connect(print, &QPushButton::clicked, this, &frmMain::cmdPrint_Click);
+  connect(calculate, &QPushButton::clicked, this, &frmMain::cmdCalculate_Click);
+  connect(about, &QPushButton::clicked, this, &frmMain::cmdAbout_Click);
+  connect(exit, &QPushButton::clicked, this, &frmMain::cmdExit_Click);
+}
+
+// Inputs in group order, then the buttons as Calculate, Save, Load, Print,
+// About, Exit (not their order on screen). The chain is circular, so Tab from
+// Exit comes back to the run description.
+void frmMain::SetTabOrder() {
+  std::vector<QWidget*> order;
+  for (const FieldInfo& field : FieldTable()) {
+    if (!field.isResult) order.push_back(Box(field.ref));
+  }
+  for (const char* name :
+       {"cmdCalculate", "cmdSave", "cmdLoad", "cmdPrint", "cmdAbout", "cmdExit"}) {
+    order.push_back(findChild<QPushButton*>(name));
+  }
+  for (std::size_t i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
+}
+
+QWidget* frmMain::Box(FieldRef ref) const {
+  return boxes_.at(ref.array).at(static_cast<std::size_t>(ref.index));
+}
+
+frmSplash* frmMain::Splash() const {
+  return splash_;
+}
+
+QString frmMain::BoxText(FieldRef ref) const {
+  QWidget* box = Box(ref);
+  if (auto* line = qobject_cast<QLineEdit*>(box)) return line->text();
+  return static_cast<QPlainTextEdit*>(box)->toPlainText();
+}
+
+void frmMain::SetBoxText(FieldRef ref, const QString& text) {
+  if (BoxText(ref) == text) return;  // keeps the caret and selection of an unchanged box
+  QWidget* box = Box(ref);
+  if (auto* line = qobject_cast<QLineEdit*>(box)) {
+    line->setText(text);
+  } else {
+    static_cast<QPlainTextEdit*>(box)->setPlainText(text);
+  }
+}
+
+void frmMain::RecordToBoxes() {
+  for (const FieldInfo& field : FieldTable()) {
+    SetBoxText(field.ref, ToQString(Text(run_, field.ref)));
+  }
+}
+
+void frmMain::BoxesToRecord() {
+  for (const FieldInfo& field : FieldTable()) {
+    Text(run_, field.ref) = BoxText(field.ref).toStdString();
+  }
+}
+
+std::optional<FieldRef> frmMain::FieldOf(const QWidget* widget) const {
+  const auto it = fieldOfBox_.find(widget);
+  if (it == fieldOfBox_.end()) return std::nullopt;
+  return it->second;
+}
+
+// ---- Focus-loss validation ------------------------------------------------
+
+// Runs when the focus moves from a box to another control of this window; a
+// window that merely loses activation (another program, a message box) does
+// not leave the box.
+void frmMain::OnFocusChanged(QWidget* old, QWidget* now) {
+  if (returningFocus_ || old == nullptr || now == nullptr || now->window() != this) return;
+  const auto ref = FieldOf(old);
+  if (ref && !LostFocus(*ref)) QueueRefusal();
+}
+
+bool frmMain::LostFocus(FieldRef ref) {
+  switch (ref.array) {
+    case B::Gas:
+      return txtGas_LostFocus(ref.index);
+    case B::Pipe:
+      return txtPipe_LostFocus(ref.index);
+    case B::Input:
+      return txtInput_LostFocus(ref.index);
+    case B::Exit:
+      return txtExit_LostFocus(ref.index);
+    default:
+      return true;
+  }
+}
+
+bool frmMain::txtGas_LostFocus(int index) {
+  return index > 0 ? ValidateNumericBox({B::Gas, index}) : true;
+}
+
+bool frmMain::txtPipe_LostFocus(int index) {
+  return index <= 2 ? ValidateNumericBox({B::Pipe, index}) : true;
+}
+
+bool frmMain::txtInput_LostFocus(int index) {
+  return index <= 3 ? ValidateNumericBox({B::Input, index}) : true;
+}
+
+bool frmMain::txtExit_LostFocus(int index) {
+  return index == 3 ? ValidateNumericBox({B::Exit, index}) : true;
+}
+
+// A numeric entry is rewritten in the input pattern; anything else is left as
+// typed and remembered as refused.
+bool frmMain::ValidateNumericBox(FieldRef ref) {
+  const auto value = TextToNumber(BoxText(ref).toStdString(), symbols_);
+  if (!value) {
+    refused_ = ref;
+    return false;
+  }
+  SetBoxText(ref, ToQString(FormatByPattern(*value, kInputPattern, symbols_)));
+  if (refused_ == ref) refused_.reset();
+  return true;
+}
+
+// The message waits until the input event that moved the focus has been
+// handled, so that a mouse press on a button completes into its click, which
+// then finds the refusal and shows the message itself instead of its command.
+void frmMain::QueueRefusal() {
+  refusalQueued_ = true;
+  QTimer::singleShot(0, this, &frmMain::ShowQueuedRefusal);
+}
+
+void frmMain::ShowQueuedRefusal() {
+  if (!refusalQueued_) return;
+  if (QGuiApplication::mouseButtons() != Qt::NoButton) {
+    QTimer::singleShot(20, this, &frmMain::ShowQueuedRefusal);  // the press is not over yet
+    return;
+  }
+  ShowRefusal();
+}
+
+void frmMain::ShowRefusal() {
+  refusalQueued_ = false;
+  if (!refused_) return;
+  const FieldRef ref = *refused_;
+  messages_.Information(this, kAppTitle, "Please Enter a Numeric Value");
+  returningFocus_ = true;
+  Box(ref)->setFocus(Qt::OtherFocusReason);
+  returningFocus_ = false;
+}
+
+// A command runs only while no box holds a refused entry. A button's access
+// key leaves the focus in the box being typed in, so that box is checked here
+// first, just as if the focus had left it.
+bool frmMain::ReadyForCommand() {
+  if (refusalQueued_) {
+    ShowRefusal();
+    return false;
+  }
+  if (const auto ref = FieldOf(focusWidget()); ref && !LostFocus(*ref)) {
+    ShowRefusal();
+    return false;
+  }
+  return !refused_.has_value();
+}
+
+// ---- Commands ---------------------------------------------------------------
+
+void frmMain::cmdLoad_Click() {
+  if (!ReadyForCommand() || commands_ == nullptr) return;
+  BoxesToRecord();
+  commands_->Load(run_);
+  RecordToBoxes();
+}
+
+void frmMain::cmdSave_Click() {
+  if (!ReadyForCommand() || commands_ == nullptr) return;
+  BoxesToRecord();
+  commands_->Save(run_);
+}
+
+void frmMain::cmdPrint_Click() {
+  if (!ReadyForCommand() || commands_ == nullptr) return;
+  BoxesToRecord();
+  commands_->Print(run_);
+}
+
+namespace {
+
+// Ends the busy window and the hourglass however the calculation leaves.
+class BusyGuard {
+ public:
+  explicit BusyGuard(CalcHost& host) : host_(host) {}
+  ~BusyGuard() { host_.EndBusy(); }
+  BusyGuard(const BusyGuard&) = delete;
+  BusyGuard& operator=(const BusyGuard&) = delete;
+
+ private:
+  CalcHost& host_;
+};
+
+}  // namespace
+
+void frmMain::cmdCalculate_Click() {
+  if (!ReadyForCommand()) return;
+  BoxesToRecord();
+  try {
+    BusyGuard guard(*this);
+    CalculateRun(run_, *this);
+  } catch (const std::exception& error) {
+    // Results written so far stay; the run is never left half-shown silently.
+    RecordToBoxes();
+    ShowMessage(std::string("The calculation stopped: ") + error.what());
+  }
+  RecordToBoxes();
+}
+
+void frmMain::cmdAbout_Click() {
+  if (!ReadyForCommand()) return;
+  ShowAbout(true);
+}
+
+void frmMain::cmdExit_Click() {
+  if (!ReadyForCommand()) return;
+  close();
+}
+
+void frmMain::ShowAbout(bool activate) {
+  if (splash_ == nullptr) {
+    splash_ = new frmSplash();  // no owner: it outlives the main window
+    splash_->setAttribute(Qt::WA_ShowWithoutActivating, !activate);
+    splash_->show();
+    splash_->setAttribute(Qt::WA_ShowWithoutActivating, false);
+  }
+  splash_->raise();
+  if (activate) splash_->activateWindow();
+}
+
+void frmMain::Form_Load() {
+  WinAPI::CenterForm(*this);
+  show();
+  ShowAbout(false);  // shown after the main window so it is mapped above it
+  activateWindow();
+  raise();
+  splash_->raise();
+}
+
+// ---- CalcHost -----------------------------------------------------------------
+
+void frmMain::BeginBusy() {
+  if (busy_ == nullptr) {
+    busy_ = new frmBusy();
+    busy_->Form_Load();
+  }
+  if (!cursorOverridden_) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    cursorOverridden_ = true;
+  }
+}
+
+void frmMain::EndBusy() {
+  if (busy_ != nullptr) {
+    busy_->close();
+    delete busy_;
+  }
+  if (cursorOverridden_) {
+    QApplication::restoreOverrideCursor();
+    cursorOverridden_ = false;
+  }
+}
+
+// The calculation does not return to the event loop, so the boxes are painted
+// here and now.
+void frmMain::Repaint() {
+  RecordToBoxes();
+  repaint();
+}
+
+void frmMain::ShowMessage(const std::string& text) {
+  RecordToBoxes();
+  messages_.Information(this, kAppTitle, ToQString(text));
+}

@@ -1,0 +1,27 @@
+// Korvo Flow: adiabatic compressible pipe flow with friction.
+#include <QApplication>
+#include <QLocale>
+
+#include "ui/fonts.h"
+#include "ui/frm_main.h"
+#include "ui/locale_symbols.h"
+#include "ui/logo.h"
+#include "ui/message_boxes.h"
+#include "ui/run_commands.h"
+
+int main(int argc, char* argv[]) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName("Korvo Flow");
+  QApplication::setApplicationVersion("1.0");
+  QApplication::setDesktopFileName("korvoflow");
+  QApplication::setWindowIcon(LogoIcon());
+  RegisterFontSubstitutes();
+
+  QtMessageBoxes messages;
+  NoRunCommands commands;
+  frmMain window(SymbolsOf(QLocale::system()), messages, &commands);
+  window.Form_Load();
+  // The program ends when its last window closes: the main window, or an
+  // About window left open after it.
+  return QApplication::exec();
+}

@@ -1,0 +1,33 @@
+#include "ui/winapi.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+
+namespace WinAPI {
+
+QPointF CenteredTopLeft(const QSizeF& window, const QSizeF& screen) {
+  return QPointF((screen.width() - window.width()) / 2.0,
+                 (screen.height() - window.height()) / 2.0);
+}
+
+void CenterForm(QWidget& window) {
+  QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
+  if (screen == nullptr) return;
+  const QRect area = screen->geometry();
+  const QPointF corner =
+      CenteredTopLeft(QSizeF(window.frameGeometry().size()), QSizeF(area.size()));
+  // move() places a top-level window by its frame, which is what is centred.
+  window.move(area.topLeft() + corner.toPoint());
+}
+
+void SetTopmost(QWidget& window, bool onTop) {
+  const bool quiet = window.testAttribute(Qt::WA_ShowWithoutActivating);
+  window.setAttribute(Qt::WA_ShowWithoutActivating, true);
+  // Changing a window flag hides a shown window; show() maps it again.
+  window.setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
+  window.show();
+  window.setAttribute(Qt::WA_ShowWithoutActivating, quiet);
+}
+
+}  // namespace WinAPI
