@@ -6,6 +6,7 @@
 
 struct StopSample {
   double score;  // the computed quantity the stop test looks at
+  double noise;  // bound on the rounding error of `score`
   bool holds;    // the stop test at this step
 };
 
@@ -15,16 +16,19 @@ struct StopSample {
 //     holds for every larger score (a rounded difference against a fixed
 //     threshold is);
 //   - the exact quantity behind the score never decreases with n;
-//   - the computed score differs from the exact one by at most `noise`.
+//   - the computed score differs from the exact one by at most its `noise`,
+//     and the exact score plus that bound never decreases with n either (the
+//     error bound varies far more slowly than the quantity itself).
 // The computed score may wobble by rounding, so the test can flicker near the
 // threshold and a plain bisection could stop at a later flicker. After the
 // bisection finds a step where the test fails, followed by one where it holds,
 // every earlier step whose score could still be within reach of the threshold
-// is tested one by one: a step m can only hold above a failing reference r if
-// its score exceeds score(r), and every step before m scores at most
-// score(m) + 2 * noise, so the scan ends once score(m) is clearly below that.
+// is tested one by one: a step can only hold above a failing reference r if
+// its score exceeds score(r), and every step n <= m scores at most
+// exact(n) + noise(n) <= exact(m) + noise(m) <= score(m) + 2 noise(m), so the
+// scan ends once that bound is clearly below score(r).
 template <typename SampleAt>
-std::uint64_t FirstStopStep(std::uint64_t end, double noise, SampleAt sampleAt) {
+std::uint64_t FirstStopStep(std::uint64_t end, SampleAt sampleAt) {
   if (end == 0) return 0;
   if (sampleAt(0).holds) return 0;
   std::uint64_t first = end;
@@ -50,7 +54,7 @@ std::uint64_t FirstStopStep(std::uint64_t end, double noise, SampleAt sampleAt) 
     const StopSample s = sampleAt(m);
     if (s.holds) {
       first = m;
-    } else if (s.score < reference.score - 4 * noise) {
+    } else if (s.score + 4 * s.noise < reference.score) {
       break;
     }
   }

@@ -52,9 +52,9 @@ ExitMachSolution SolveExitMach(double k, double m1, double c1) {
   const auto passOne = FirstRunningSumReaching(m1, kMachStep, [](double m) { return m > 1.0; });
   const std::uint64_t end = passOne.value_or(0);
   const double noise = FrictionFlowNoise(k, m1);
-  const std::uint64_t steps = FirstStopStep(end, noise, [&](std::uint64_t n) {
+  const std::uint64_t steps = FirstStopStep(end, [&](std::uint64_t n) {
     const double c2 = FrictionFlowTerm(k, m1, RunningSum(m1, kMachStep, n));
-    return StopSample{c2, MachStopHolds(c1, c2)};
+    return StopSample{c2, noise, MachStopHolds(c1, c2)};
   });
   const double m2 = RunningSum(m1, kMachStep, steps);
   if (steps == end) return {true, m2, 0.0, steps};

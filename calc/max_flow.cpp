@@ -69,10 +69,10 @@ MaxFlowSearch SearchMaxFlow(const MaxFlowInputs& in) {
         return flow + kFlowStep == flow;
       });
   const std::uint64_t end = last.value_or(0) + 1;
-  const double noise = FrictionFlowNoise(state.k, startMach);
-  const std::uint64_t steps = FirstStopStep(end, noise, [&](std::uint64_t n) {
-    const double term = state.ChokingTermAt(FlowAt(n));
-    return StopSample{-term, state.StopHolds(term)};
+  const std::uint64_t steps = FirstStopStep(end, [&](std::uint64_t n) {
+    const double mach = state.MachAt(FlowAt(n));
+    const double term = FrictionFlowTerm(state.k, mach, 1.0);
+    return StopSample{-term, FrictionFlowNoise(state.k, mach), state.StopHolds(term)};
   });
   if (steps == end) return {MaxFlowSearch::Outcome::Unreachable, 0.0, steps};
   return {MaxFlowSearch::Outcome::Found, FlowAt(steps), steps};

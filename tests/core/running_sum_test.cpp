@@ -1,0 +1,82 @@
+#include "calc/running_sum.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <random>
+
+namespace {
+
+double NaiveSum(double start, double step, std::uint64_t n) {
+  double x = start;
+  for (std::uint64_t i = 0; i < n; ++i) x = x + step;
+  return x;
+}
+
+struct SumCase {
+  const char* name;
+  double start, step;
+};
+
+// Each case makes the sum cross binade edges; the odd steps make the rounding
+// of the increment a tie (1.5 units in the last place) or lose it entirely.
+const SumCase kSumCases[] = {
+    {"MachGridFromLowMach", 0.0421, 1e-7},
+    {"MachGridAcrossOneHalf", 0.4999999, 1e-7},
+    {"MachGridFromTinyMach", 1e-12, 1e-7},
+    {"FlowGrid", 100.0, 0.1},
+    {"FlowGridAcross128", 127.95, 0.1},
+    {"TieOfOneAndAHalfUlps", 1.0, 0x1.8p-52},
+    {"TieFromOddSignificand", 1.0 + 0x1p-52, 0x1.8p-52},
+    {"TieAcrossBinades", 0.5 - 0x1p-40, 0x1.8p-53},
+    {"StepLostAboveTwo", 2.0 - 0x1p-45, 0x1.8p-53},
+    {"StepOfHalfUlpLostAtEvenSignificand", 1.0, 0x1p-53},
+    {"StepOfHalfUlpFromOddSignificand", 1.0 + 0x1p-52, 0x1p-53},
+    {"StartAtZero", 0.0, 0.3},
+};
+
+class RunningSumCases : public testing::TestWithParam<SumCase> {};
+
+TEST_P(RunningSumCases, EqualsTheRepeatedAddition) {
+  const SumCase& c = GetParam();
+  std::mt19937_64 random(7);
+  double naive = c.start;
+  std::uint64_t done = 0;
+  // Walk up to a few million additions, checking at irregular counts.
+  while (done < 3'000'000) {
+    const std::uint64_t more = 1 + random() % 50'000;
+    for (std::uint64_t i = 0; i < more; ++i) naive = naive + c.step;
+    done += more;
+    ASSERT_EQ(RunningSum(c.start, c.step, done), naive) << "after " << done << " additions";
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Grids, RunningSumCases, testing::ValuesIn(kSumCases),
+                         [](const testing::TestParamInfo<SumCase>& info) {
+                           return info.param.name;
+                         });
+
+TEST(RunningSum, RandomStartsStepsAndCounts) {
+  std::mt19937_64 random(2024);
+  for (int i = 0; i < 3000; ++i) {
+    const double start =
+        std::ldexp(static_cast<double>(random() >> 11), -53 + int(random() % 20) - 10);
+    const double step =
+        std::ldexp(static_cast<double>((random() >> 11) | 1), -53 - int(random() % 30));
+    const std::uint64_t n = random() % 3000;
+    ASSERT_EQ(RunningSum(start, step, n), NaiveSum(start, step, n))
+        << std::hexfloat << start << " + " << step << " x " << n;
+  }
+}
+
+TEST(FirstRunningSumReaching, FindsTheFirstCountAndReportsAStuckSum) {
+  const auto passOne = FirstRunningSumReaching(0.9999, 1e-7, [](double m) { return m > 1.0; });
+  ASSERT_TRUE(passOne.has_value());
+  EXPECT_GT(NaiveSum(0.9999, 1e-7, *passOne), 1.0);
+  EXPECT_LE(NaiveSum(0.9999, 1e-7, *passOne - 1), 1.0);
+  EXPECT_EQ(FirstRunningSumReaching(0.5, 1e-7, [](double m) { return m >= 0.5; }), 0u);
+  // 0x1p-53 is lost once the sum reaches 1.0: 2.0 is never reached.
+  EXPECT_FALSE(FirstRunningSumReaching(0.75, 0x1p-53, [](double x) { return x >= 2.0; }));
+}
+
+}  // namespace
