@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "tests/core/calc_test_support.h"
 
 namespace {
@@ -11,28 +13,227 @@ RunRecord Calculated(RunRecord run, RecordingHost& host) {
   return run;
 }
 
+std::vector<std::string> ResultTexts(const RunRecord& run) {
+  std::vector<std::string> texts;
+  for (const FieldInfo& field : FieldTable()) {
+    if (field.isResult) texts.push_back(Text(run, field.ref));
+  }
+  return texts;
+}
+
+int WrittenResults(const RunRecord& run) {
+  int count = 0;
+  for (const std::string& text : ResultTexts(run)) count += !text.empty();
+  return count;
+}
+
+const std::vector<std::string> kDefaultResults{
+    "0.014937", "0.882324",  "1.133371",   "961.476367", "2,284.767526", "0.42082",
+    "346.66",   "872.21",    "600,000",    "0.449109",   "2.226631",     "1,888.93",
+    "2,193.0",  "0.862226",  "393.339088", "184.340013", "1,025.68",     "829.71",
+    "71.1",     "602,877.3", "2.091183",   "2.091182",   "0.861341"};
+
 TEST(DefaultRun, WritesEveryResultAsPublished) {
   RecordingHost host;
   const RunRecord run = Calculated(RunRecord{}, host);
   EXPECT_TRUE(host.messages.empty());
-  EXPECT_EQ(run.input[4], "0.882324");
-  EXPECT_EQ(run.input[5], "1.133371");
-  EXPECT_EQ(run.input[6], "961.476367");
-  EXPECT_EQ(run.input[7], "2,284.767526");
-  EXPECT_EQ(run.input[8], "0.42082");
-  EXPECT_EQ(run.pipe[3], "0.014937");
-  EXPECT_EQ(run.pressureLoss[1], "184.340013");
-  const std::array<std::string, 9> exit{"346.66",   "872.21",   "600,000", "0.974",   "0.449109",
-                                        "2.226631", "1,888.93", "2,193.0", "0.862226"};
-  EXPECT_EQ(run.exit, exit);
-  EXPECT_EQ(run.pressureLoss[0], "393.339088");
-  EXPECT_EQ(run.stagnation[0], "1,025.68");
-  EXPECT_EQ(run.stagnation[1], "829.71");
-  EXPECT_EQ(run.limiting[0], "71.1");
-  EXPECT_EQ(run.limiting[1], "602,877.3");
-  EXPECT_EQ(run.check[0], "2.091183");
-  EXPECT_EQ(run.check[1], "2.091182");
-  EXPECT_EQ(run.check[2], "0.861341");
+  EXPECT_EQ(ResultTexts(run), kDefaultResults);
+  EXPECT_EQ(host.busyCount, 1);
+  EXPECT_EQ(host.busyDepth, 0);
+  EXPECT_EQ(host.repaints, 2);  // emptied results, then the inlet group
+}
+
+TEST(DefaultRun, ContinentalSymbolsGiveTheSameNumbers) {
+  const NumberSymbols continental{",", "."};
+  RecordingHost host(continental);
+  const RunRecord run = Calculated(DefaultRunRecord(continental), host);
+  EXPECT_TRUE(host.messages.empty());
+  EXPECT_EQ(run.input[2], "600.000");
+  EXPECT_EQ(run.input[7], "2.284,767526");
+  EXPECT_EQ(run.limiting[1], "602.877,3");
+  EXPECT_EQ(run.exit[8], "0,862226");
+}
+
+struct EndRow {
+  const char* name;
+  std::function<void(RunRecord&)> edit;
+  const char* message;  // "" when the run completes silently
+  int written;          // results written when it ends
+  FieldRef probe;
+  const char* probeText;
+};
+
+class CalculationEnds : public testing::TestWithParam<EndRow> {};
+
+TEST_P(CalculationEnds, LeaveTheResultsWrittenBeforeTheEnd) {
+  const EndRow& row = GetParam();
+  RecordingHost host;
+  RunRecord before = Calculated(RunRecord{}, host);  // a previous run's results on screen
+  row.edit(before);
+  host.messages.clear();
+  const RunRecord run = Calculated(before, host);
+  if (*row.message) {
+    ASSERT_EQ(host.messages, std::vector<std::string>{row.message});
+  } else {
+    EXPECT_TRUE(host.messages.empty());
+  }
+  EXPECT_EQ(WrittenResults(run), row.written);
+  EXPECT_EQ(Text(run, row.probe), row.probeText);
+  EXPECT_EQ(host.busyDepth, 0);
+  EXPECT_TRUE(host.busyWhileMessage);
+  for (const FieldInfo& field : FieldTable()) {
+    if (!field.isResult) {
+      EXPECT_EQ(Text(run, field.ref), Text(before, field.ref));
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Runs, CalculationEnds,
+    testing::Values(
+        EndRow{"LowInletMach",
+               [](RunRecord& r) { r.input[2] = "60,000"; },
+               "",
+               23,
+               {BoxArray::Check, 1},
+               "2.091995"},
+        EndRow{"InletMachAboveOne",
+               [](RunRecord& r) { r.input[2] = "2,000,000"; },
+               "Initial Mach Number Should be < 1.0. Please Check the Inputs",
+               7,
+               {BoxArray::Input, 8},
+               "1.402734"},
+        EndRow{"ExitMachPassesOne",
+               [](RunRecord& r) { r.pipe[2] = "100"; },
+               "Exit Mach Number Should be <= 1.0. Invalid Results!",
+               7,
+               {BoxArray::PressureLoss, 1},
+               "263.342875"},
+        EndRow{"ZeroLength",
+               [](RunRecord& r) { r.pipe[2] = "0"; },
+               "",
+               23,
+               {BoxArray::Exit, 8},
+               "0.42082"},
+        EndRow{"FlowBelowFirstCandidateChokesThere",
+               [](RunRecord& r) {
+                 r.pipe[0] = "0.1";
+                 r.input[0] = "1";
+                 r.input[2] = "0.1";
+                 r.pipe[2] = "0.001";
+               },
+               "Initial Mach Number Should be < 1.0. Couldn't Compute Maximum Pipe Length",
+               23,
+               {BoxArray::Limiting, 1},
+               "0.0"},
+        EndRow{"PipeChokesAtFirstCandidate",
+               [](RunRecord& r) {
+                 r.pipe[0] = "0.1";
+                 r.input[0] = "200";
+                 r.input[2] = "50";
+                 r.pipe[2] = "0.09";
+               },
+               "",
+               23,
+               {BoxArray::Limiting, 1},
+               "100.0"},
+        EndRow{"NonNumericK",
+               [](RunRecord& r) { r.gas[2] = "abc"; },
+               "k, Cp/Cv Is Not a Numeric Value. Please Check the Inputs",
+               0,
+               {BoxArray::Input, 4},
+               ""},
+        EndRow{"KOfOne",
+               [](RunRecord& r) { r.gas[2] = "1"; },
+               "k, Cp/Cv Should be > 1. Please Check the Inputs",
+               0,
+               {BoxArray::Input, 4},
+               ""},
+        EndRow{"ZeroMolWeight",
+               [](RunRecord& r) { r.gas[1] = "0"; },
+               "Mol. Wt., lb/lb-mole Should be > 0. Please Check the Inputs",
+               0,
+               {BoxArray::Input, 4},
+               ""},
+        EndRow{"AbsoluteZero",
+               [](RunRecord& r) { r.input[1] = "-459.67"; },
+               "Initial Temp, F Should be > -459.67. Please Check the Inputs",
+               0,
+               {BoxArray::Input, 4},
+               ""},
+        EndRow{"EmptyFlow",
+               [](RunRecord& r) { r.input[2] = ""; },
+               "Flow Rate, lb/hr Is Not a Numeric Value. Please Check the Inputs",
+               0,
+               {BoxArray::Input, 4},
+               ""},
+        EndRow{"ZeroDiameter",
+               [](RunRecord& r) { r.pipe[0] = "0"; },
+               "Pipe Diameter, in. Should be > 0. Please Check the Inputs",
+               0,
+               {BoxArray::Input, 4},
+               ""},
+        EndRow{"ZeroRoughness",
+               [](RunRecord& r) { r.pipe[1] = "0."; },
+               "Pipe Roughness, ft Should be > 0. Please Check the Inputs",
+               0,
+               {BoxArray::Input, 4},
+               ""},
+        EndRow{"RoughnessOf3_7Diameters",
+               [](RunRecord& r) {
+                 r.pipe[0] = "12";
+                 r.pipe[1] = "3.7";
+               },
+               "Pipe Roughness, ft Should be Other Than 3.7 Times the Diameter in ft. Please Check "
+               "the Inputs",
+               0,
+               {BoxArray::Input, 4},
+               ""},
+        EndRow{"NegativeLength",
+               [](RunRecord& r) { r.pipe[2] = "-70"; },
+               "Pipe Total Equivalent Length, ft Should be >= 0. Please Check the Inputs",
+               0,
+               {BoxArray::Input, 4},
+               ""},
+        EndRow{"ZeroExitCompressibilityAfterTheSolution",
+               [](RunRecord& r) { r.exit[3] = "0"; },
+               "Exit Compressibility Should be > 0. Please Check the Inputs",
+               7,
+               {BoxArray::Exit, 0},
+               ""},
+        EndRow{"OverflowingLossIsNotShownAsInfinity",
+               [](RunRecord& r) { r.input[2] = "1e300"; },
+               "Incompressible Pr. Loss, psi Could Not be Computed. Please Check the Inputs",
+               6,
+               {BoxArray::Pipe, 3},
+               "0.014937"}),
+    [](const testing::TestParamInfo<EndRow>& info) { return info.param.name; });
+
+TEST(ExitCompressibility, ChangesOnlyTheResultsThatUseIt) {
+  RecordingHost host;
+  RunRecord run;
+  run.exit[3] = "0.975";
+  const std::vector<std::string> changed = ResultTexts(Calculated(run, host));
+  const std::vector<std::string>& base = kDefaultResults;
+  for (std::size_t i = 0; i < base.size(); ++i) {
+    const bool usesZ2 = i == 9 || i == 10 || i == 11 || i == 22;  // exit 4, 5, 6 and check 2
+    EXPECT_EQ(changed[i] != base[i], usesZ2) << "result " << i;
+  }
+  EXPECT_EQ(changed[22], changed[13]);  // Z2 = Z1: the check repeats the exit Mach number
+}
+
+TEST(ClearResults, EmptiesResultsOnly) {
+  RecordingHost host;
+  RunRecord run = Calculated(RunRecord{}, host);
+  run.general[0] = "Line 1\nLine 2";
+  RunRecord cleared = run;
+  ClearResults(cleared);
+  EXPECT_EQ(WrittenResults(cleared), 0);
+  for (const FieldInfo& field : FieldTable()) {
+    if (!field.isResult) {
+      EXPECT_EQ(Text(cleared, field.ref), Text(run, field.ref));
+    }
+  }
 }
 
 }  // namespace
