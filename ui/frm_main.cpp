@@ -458,6 +458,7 @@ void frmMain::Form_Load() {
 
 void frmMain::BeginBusy() {
   if (busy_ == nullptr) {
+    activeBeforeBusy_ = isActiveWindow();
     busy_ = new frmBusy();
     busy_->Form_Load();
   }
@@ -471,6 +472,8 @@ void frmMain::EndBusy() {
   if (busy_ != nullptr) {
     busy_->close();
     delete busy_;
+    // Window systems that activated the busy window hand activation back.
+    if (activeBeforeBusy_ && isVisible()) activateWindow();
   }
   if (cursorOverridden_) {
     QApplication::restoreOverrideCursor();

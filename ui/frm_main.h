@@ -93,6 +93,7 @@ class frmMain : public QWidget, public CalcHost {
   QPointer<frmSplash> splash_;
   QPointer<frmBusy> busy_;
   bool cursorOverridden_ = false;
+  bool activeBeforeBusy_ = false;
 
   // The box whose entry was refused, until it is left with a numeric text.
   std::optional<FieldRef> refused_;

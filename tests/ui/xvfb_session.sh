@@ -1,0 +1,77 @@
+# Helpers to drive the real program on a private virtual X server; sourced by
+# the end-to-end test and the screenshot script.
+
+xvfb_cleanup() {
+  [ -n "${app_pid:-}" ] && kill "$app_pid" 2>/dev/null
+  [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null
+  [ -n "${xvfb_dir:-}" ] && rm -rf "$xvfb_dir"
+  return 0
+}
+
+# A free display number is chosen by the server itself (-displayfd).
+start_xvfb() {
+  xvfb_dir=$(mktemp -d)
+  trap xvfb_cleanup EXIT
+  Xvfb -displayfd 3 -screen 0 "${1:-1024x768x24}" -nolisten tcp 3>"$xvfb_dir/display" \
+    2>"$xvfb_dir/xvfb.log" &
+  xvfb_pid=$!
+  for _ in $(seq 100); do [ -s "$xvfb_dir/display" ] && break; sleep 0.1; done
+  [ -s "$xvfb_dir/display" ] || { echo "Xvfb did not start"; cat "$xvfb_dir/xvfb.log"; exit 1; }
+  export DISPLAY=":$(cat "$xvfb_dir/display")"
+  export QT_QPA_PLATFORM=xcb LANG=C.UTF-8 LC_ALL=C.UTF-8
+}
+
+start_program() {
+  "$1" &
+  app_pid=$!
+  main_window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Korvo Fow$' | head -n1 || true)
+  [ -n "$main_window" ] || { echo "the main window did not appear"; exit 1; }
+}
+
+# The About window has no caption; it is the program's other visible window.
+about_window() {
+  xdotool search --onlyvisible --pid "$app_pid" 2>/dev/null | grep -vx "$main_window" | head -n1 || true
+}
+
+close_about() {
+  local about=""
+  for _ in $(seq 300); do
+    about=$(about_window)
+    [ -n "$about" ] && break
+    sleep 0.1
+  done
+  [ -n "$about" ] || { echo "the About window did not appear"; exit 1; }
+  xdotool windowfocus --sync "$about" key Return
+  for _ in $(seq 100); do
+    [ -z "$(about_window)" ] && return 0
+    sleep 0.1
+  done
+  echo "the About window did not close"
+  exit 1
+}
+
+# Text of the box at a point of the main window, through the clipboard. The
+# program answers only after a running calculation has ended, so this also
+# waits for it (up to two minutes).
+read_box() {
+  printf '' | xclip -selection clipboard -i
+  xdotool mousemove --window "$main_window" "$1" "$2" click 1 key --clearmodifiers ctrl+a ctrl+c
+  local text=""
+  for _ in $(seq 1200); do
+    text=$(timeout 5 xclip -selection clipboard -o 2>/dev/null || true)
+    [ -n "$text" ] && break
+    sleep 0.1
+  done
+  printf '%s' "$text"
+}
+
+wait_program() {
+  local status=0
+  for _ in $(seq 300); do
+    kill -0 "$app_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  wait "$app_pid" || status=$?
+  app_pid=""
+  return "$status"
+}
