@@ -1,0 +1,66 @@
+// Run files: one run saved as a text file and loaded back. A run file holds the
+// 35 texts of a run exactly as they are shown, each as one double-quoted item
+// on its own line (CR LF), in the walk order of the groups, each group led by
+// its section name and the whole framed by a header line:
+//
+//   "** KORVO FLOW 1.0 Win FILE **"
+//   "General Information"
+//   ""                          <- run description
+//   "Gas Characteristics"
+//   "Steam"
+//   ...
+//   "Calculation Check"
+//   ""  ""  ""                  <- one item per line
+//   "** KORVO FLOW 1.0 Win FILE **"
+//
+// The bytes are Windows-1252; a line break inside the run description is CR LF
+// in the file and "\n" in the record. Nothing is validated or reformatted on
+// the way in or out.
+#pragma once
+
+#include <streambuf>
+#include <string>
+#include <string_view>
+
+#include "calc/run_record.h"
+
+inline constexpr std::string_view kRunFileHeader = "** KORVO FLOW 1.0 Win FILE **";
+inline constexpr std::string_view kWriteError = "Error Writing File";
+inline constexpr std::string_view kLoadError = "Error Loading File";
+
+// What the run files need from the front end: the one message of a failure.
+class FileHost {
+ public:
+  virtual ~FileHost() = default;
+  // Modal box with the text, the title "Error", an exclamation icon and an OK
+  // button; returns when it is closed.
+  virtual void ShowFileError(const std::string& text) = 0;
+};
+
+// Writes the run to `path`, replacing any file there only once the new one is
+// complete. A text that a run file cannot hold exactly (a double quote, or a
+// character outside Windows-1252) is refused before any file is touched, with
+// one message naming the field and the character. Any other failure shows
+// kWriteError and leaves the old file as it was. The caller does nothing with
+// the outcome.
+void SaveRunFile(const RunRecord& run, const std::string& path, FileHost& host);
+
+// Fills the run from the file at `path`, item by item, each text set as soon as
+// it is read. Stops at the first fault (the file cannot be opened, the header
+// or a section name differs, the file ends before the last field) and shows
+// kLoadError once; the texts set before the fault keep the file's values and
+// the others keep theirs. Anything after the last field is not read.
+void LoadRunFile(RunRecord& run, const std::string& path, FileHost& host);
+
+// The pieces of the two, for tests and the fuzz target.
+
+// The whole file for a run, or the message that says why it cannot be written.
+struct EncodedRun {
+  std::string bytes;
+  std::string error;  // empty when `bytes` holds the file
+};
+EncodedRun EncodeRunFile(const RunRecord& run);
+
+// The reading of LoadRunFile from an open stream, without the message: false
+// at the first fault.
+bool ReadRunFile(std::streambuf& in, RunRecord& run);

@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# A bounded libFuzzer session on the run-file reader, built with clang under
+# AddressSanitizer and UndefinedBehaviorSanitizer. KORVO_FUZZ_SECONDS sets its
+# length (60 by default). Inputs that crash are kept in build-fuzz/.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/../.." && pwd)
+build="$top/build-fuzz"
+CC=clang-14 CXX=clang++-14 cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DKORVO_BUILD_FUZZ=ON -DKORVO_SANITIZE=ON -DKORVO_BUILD_UI=OFF -DKORVO_BUILD_BENCH=OFF
+cmake --build "$build" -j "$(nproc)" --target runfile_fuzz
+# New inputs go to a scratch corpus; the seeds in the repository stay as they are.
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+"$build/tests/fuzz/runfile_fuzz" -max_total_time="${KORVO_FUZZ_SECONDS:-60}" -max_len=4096 \
+  -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 -dict="$top/tests/fuzz/runfile.dict" \
+  -artifact_prefix="$build/" "$scratch" "$top/tests/fuzz/corpus"
