@@ -75,7 +75,7 @@ class Calculation {
  private:
   void Fail(const std::string& message) { host_.ShowMessage(message); }
 
-  std::string Decimal(const char* text) const {
+  std::string WithDecimalSymbol(const char* text) const {
     std::string out;
     for (const char* c = text; *c; ++c)
       out += *c == '.' ? host_.Symbols().decimal : std::string(1, *c);
@@ -107,7 +107,7 @@ class Calculation {
     in.k = *k;
     if (!ReadPositive(kMolWeight, in.mw) || !ReadPositive(kPressure1, in.p1)) return false;
     const auto t1 = Read(kTemperature1);
-    if (!t1 || !Require(*t1 + kRankineOffset > 0, kTemperature1, Decimal("> -459.67"))) {
+    if (!t1 || !Require(*t1 + kRankineOffset > 0, kTemperature1, WithDecimalSymbol("> -459.67"))) {
       return false;
     }
     in.t1 = *t1;
@@ -132,7 +132,7 @@ class Calculation {
     // Rough-pipe law 1/sqrt(f) = -2 log10(e / (3.7 D)), solved for f; the
     // logarithm vanishes when the roughness equals 3.7 diameters.
     const double q = std::log((in.e / 3.7) / s.dft) / std::log(10);
-    if (!Require(q != 0, kRoughness, Decimal("Other Than 3.7 Times the Diameter in ft"))) {
+    if (!Require(q != 0, kRoughness, WithDecimalSymbol("Other Than 3.7 Times the Diameter in ft"))) {
       return false;
     }
     s.f = 0.25 / std::pow(q, 2);

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 
 // F(k, Ma, Mb) = (1/Ma^2 - 1/Mb^2) / k
 //              + ((k + 1) / (2k)) * ln( Ma^2 (2 + (k-1) Mb^2) / (Mb^2 (2 + (k-1) Ma^2)) )

@@ -2,8 +2,6 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
-#include <string>
 
 #include "calc/calc_host.h"
 #include "calc/run_record.h"

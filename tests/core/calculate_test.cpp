@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <ostream>
 
 #include "tests/core/calc_test_support.h"
 
@@ -62,6 +63,9 @@ struct EndRow {
   FieldRef probe;
   const char* probeText;
 };
+void PrintTo(const EndRow& row, std::ostream* out) {
+  *out << row.name;
+}
 
 class CalculationEnds : public testing::TestWithParam<EndRow> {};
 

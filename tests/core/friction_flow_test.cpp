@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "calc/max_flow.h"
 
 namespace {
@@ -14,6 +16,9 @@ struct TermRow {
   const char* name;
   double k, ma, mb, f;
 };
+void PrintTo(const TermRow& row, std::ostream* out) {
+  *out << row.name;
+}
 
 class FrictionFlowTermTable : public testing::TestWithParam<TermRow> {};
 
@@ -55,6 +60,9 @@ struct SolveRow {
   std::uint64_t steps;
   double m2, c2;
 };
+void PrintTo(const SolveRow& row, std::ostream* out) {
+  *out << row.name;
+}
 
 class SolveExitMachWorked : public testing::TestWithParam<SolveRow> {};
 

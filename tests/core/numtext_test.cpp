@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <limits>
+#include <ostream>
 
 namespace {
 
@@ -16,6 +17,9 @@ struct FormatRow {
   std::string_view pattern;
   const char* text;
 };
+void PrintTo(const FormatRow& row, std::ostream* out) {
+  *out << row.name;
+}
 
 class FormatByPatternTable : public testing::TestWithParam<FormatRow> {};
 
@@ -79,6 +83,9 @@ struct ParseRow {
   bool numeric;
   double value;
 };
+void PrintTo(const ParseRow& row, std::ostream* out) {
+  *out << row.name;
+}
 
 class TextToNumberTable : public testing::TestWithParam<ParseRow> {};
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <ostream>
 #include <random>
 
 namespace {
@@ -17,6 +18,9 @@ struct SumCase {
   const char* name;
   double start, step;
 };
+void PrintTo(const SumCase& row, std::ostream* out) {
+  *out << row.name;
+}
 
 // Each case makes the sum cross binade edges; the odd steps make the rounding
 // of the increment a tie (1.5 units in the last place) or lose it entirely.

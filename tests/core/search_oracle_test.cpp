@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <ostream>
 #include <random>
 #include <sstream>
 
@@ -149,6 +150,9 @@ struct FlickerRow {
   const char* name;
   double m1, belowChoking;
 };
+void PrintTo(const FlickerRow& row, std::ostream* out) {
+  *out << row.name;
+}
 
 class FlickeringStop : public testing::TestWithParam<FlickerRow> {};
 
