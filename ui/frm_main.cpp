@@ -154,6 +154,9 @@ frmMain::frmMain(const NumberSymbols& symbols, MessageBoxes& messages, RunComman
 }
 
 frmMain::~frmMain() {
+  // The boxes are destroyed after this body; the focus moving off them must
+  // not reach a half-destroyed window.
+  disconnect(qApp, &QApplication::focusChanged, this, &frmMain::OnFocusChanged);
   EndBusy();
 }
 
