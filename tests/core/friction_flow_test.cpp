@@ -111,4 +111,14 @@ TEST(MaxFlow, LargeNaturalGasLineNeedsNoWalk) {
   EXPECT_GT(s.steps, 229'000'000u);
 }
 
+TEST(MaxFlow, EndsWhereTheRunningSumStopsGrowingBelowMachOne) {
+  // So wide a pipe stays far below Mach 1 until 0.1 is lost in the rounding of
+  // the running sum; the plain march would never end there.
+  MaxFlowInputs hugePipe = kDefaultFlowInputs;
+  hugePipe.d = 1e9;
+  const MaxFlowSearch s = SearchMaxFlow(hugePipe);
+  EXPECT_EQ(s.outcome, MaxFlowSearch::Outcome::Unreachable);
+  EXPECT_GT(s.steps, 1'000'000'000'000'000u);
+}
+
 }  // namespace
