@@ -381,20 +381,20 @@ bool frmMain::ReadyForCommand() {
 void frmMain::cmdLoad_Click() {
   if (!ReadyForCommand() || commands_ == nullptr) return;
   BoxesToRecord();
-  commands_->Load(run_);
+  commands_->Load(run_, *this);
   RecordToBoxes();
 }
 
 void frmMain::cmdSave_Click() {
   if (!ReadyForCommand() || commands_ == nullptr) return;
   BoxesToRecord();
-  commands_->Save(run_);
+  commands_->Save(run_, *this);
 }
 
 void frmMain::cmdPrint_Click() {
   if (!ReadyForCommand() || commands_ == nullptr) return;
   BoxesToRecord();
-  commands_->Print(run_);
+  commands_->Print(run_, *this);
 }
 
 namespace {
@@ -487,6 +487,11 @@ void frmMain::EndBusy() {
 // The calculation does not return to the event loop, so the boxes are painted
 // here and now.
 void frmMain::Repaint() {
+  RecordToBoxes();
+  repaint();
+}
+
+void frmMain::ShowRun() {
   RecordToBoxes();
   repaint();
 }

@@ -17,16 +17,16 @@
 
 #include "calc/calc_host.h"
 #include "calc/run_record.h"
+#include "ui/run_commands.h"
 
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class MessageBoxes;
-class RunCommands;
 class frmBusy;
 class frmSplash;
 
-class frmMain : public QWidget, public CalcHost {
+class frmMain : public QWidget, public CalcHost, private CommandHost {
   Q_OBJECT
  public:
   // The message boxes must outlive the window; commands may be null (the
@@ -48,6 +48,11 @@ class frmMain : public QWidget, public CalcHost {
   void Repaint() override;
   void ShowMessage(const std::string& text) override;
   const NumberSymbols& Symbols() const override { return symbols_; }
+
+ private:
+  // CommandHost
+  QWidget* DialogParent() override { return this; }
+  void ShowRun() override;
 
  public slots:
   void cmdLoad_Click();

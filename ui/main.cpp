@@ -2,12 +2,13 @@
 #include <QApplication>
 #include <QLocale>
 
+#include "ui/common_dialog.h"
+#include "ui/file_commands.h"
 #include "ui/fonts.h"
 #include "ui/frm_main.h"
 #include "ui/locale_symbols.h"
 #include "ui/logo.h"
 #include "ui/message_boxes.h"
-#include "ui/run_commands.h"
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
@@ -18,7 +19,8 @@ int main(int argc, char* argv[]) {
   RegisterFontSubstitutes();
 
   QtMessageBoxes messages;
-  NoRunCommands commands;
+  QtDialogs dialogs;
+  FileCommands commands(messages, dialogs, SystemTimeStamp);
   frmMain window(SymbolsOf(QLocale::system()), messages, &commands);
   window.Form_Load();
   // The program ends when its last window closes: the main window, or an

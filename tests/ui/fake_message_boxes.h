@@ -2,6 +2,7 @@
 // look at the program while a message is up.
 #pragma once
 
+#include <deque>
 #include <functional>
 #include <vector>
 
@@ -9,16 +10,35 @@
 
 class FakeMessageBoxes : public MessageBoxes {
  public:
+  enum class Kind { Information, Exclamation, Question };
   struct Shown {
     QString title;
     QString text;
+    Kind kind = Kind::Information;
   };
 
   void Information(QWidget*, const QString& title, const QString& text) override {
-    shown.push_back({title, text});
-    if (whileShown) whileShown();
+    Record({title, text, Kind::Information});
+  }
+  void Exclamation(QWidget*, const QString& title, const QString& text) override {
+    Record({title, text, Kind::Exclamation});
+  }
+  // Answers in the order queued; Cancel when none is left.
+  Answer AskYesNoCancel(QWidget*, const QString& title, const QString& text) override {
+    Record({title, text, Kind::Question});
+    if (answers.empty()) return Answer::Cancel;
+    const Answer answer = answers.front();
+    answers.pop_front();
+    return answer;
   }
 
   std::vector<Shown> shown;
+  std::deque<Answer> answers;
   std::function<void()> whileShown;
+
+ private:
+  void Record(const Shown& message) {
+    shown.push_back(message);
+    if (whileShown) whileShown();
+  }
 };

@@ -85,7 +85,7 @@ class WindowsTest : public QObject {
                            << ","
                            << ".";
     QTest::newRow("fr_FR") << "fr_FR"
-                           << "," << QString(QChar(0x202F));
+                           << "," << QString(QChar(0x00A0));
   }
 
   void localeSymbols() {
@@ -95,6 +95,26 @@ class WindowsTest : public QObject {
     const NumberSymbols symbols = SymbolsOf(QLocale(locale));
     QCOMPARE(QString::fromStdString(symbols.decimal), decimal);
     QCOMPARE(QString::fromStdString(symbols.grouping), grouping);
+  }
+
+  // The short date with a full year, a space and the long time without its
+  // zone.
+  void generalDate_data() {
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("en_US") << "en_US"
+                           << "12/6/2026 8:26:06 AM";
+    QTest::newRow("de_DE") << "de_DE"
+                           << "06.12.2026 08:26:06";
+    QTest::newRow("C") << "C"
+                       << "6 Dec 2026 08:26:06";
+  }
+
+  void generalDate() {
+    QFETCH(QString, locale);
+    QFETCH(QString, text);
+    const QDateTime moment(QDate(2026, 12, 6), QTime(8, 26, 6), Qt::UTC);
+    QCOMPARE(QString::fromStdString(GeneralDateText(QLocale(locale), moment)), text);
   }
 };
 

@@ -1,0 +1,207 @@
+// The report on the Qt printer, written as a PDF and read back with the
+// poppler tools: the text layout by character columns, the bold face of the
+// title, rule and banners, new pages, and a printer that is not there.
+#include <QFontInfo>
+#include <QFontMetricsF>
+#include <QPrinter>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <map>
+#include <vector>
+
+#include "ui/file_commands.h"
+#include "ui/fonts.h"
+#include "ui/locale_symbols.h"
+#include "ui/qt_report_printer.h"
+
+namespace {
+
+const std::string kStamp = "12/6/2026 8:26:06 AM";
+
+QString Run(const QString& program, const QStringList& args) {
+  QProcess process;
+  process.start(program, args);
+  if (!process.waitForFinished(30000) || process.exitCode() != 0) {
+    qWarning("%s failed: %s", qPrintable(program), process.readAllStandardError().constData());
+    return {};
+  }
+  return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// A run with results and blanks around two of its texts.
+RunRecord SampleRun() {
+  RunRecord run = DefaultRunRecord(NumberSymbols{});
+  run.general[0] = "  Line 7, header  ";
+  run.gas[0] = "  Steam, dry ";
+  run.pipe[3] = "0.014937";
+  run.input[8] = "0.42082";
+  run.limiting[1] = "1,234,567.8";
+  return run;
+}
+
+// Zero margins, so that character column n of the report is column n of a
+// pdftotext rendering at the font's pitch (6 pt for 10 pt Courier).
+void PrintPdf(const RunRecord& run, const QString& path) {
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(path);
+  printer.setPageSize(QPageSize(QPageSize::A4));
+  printer.setPageMargins(QMarginsF(0, 0, 0, 0));
+  PrintCopies(run, 1, printer, [] { return kStamp; });
+}
+
+QStringList FixedText(const QString& pdf) {
+  QStringList lines = Run("pdftotext", {"-fixed", "6", pdf, "-"}).split('\n');
+  while (!lines.isEmpty() && lines.back().trimmed().isEmpty()) lines.removeLast();  // form feed
+  return lines;
+}
+
+struct PrintedLine {
+  QString text;
+  bool bold = false;
+};
+
+// The lines of page 1 from top to bottom, blank lines included (each holds a
+// printed space), with the face they were printed in.
+std::vector<PrintedLine> PrintedLines(const QString& pdf) {
+  const QString xml = Run("pdftohtml", {"-xml", "-i", "-stdout", "-f", "1", "-l", "1", pdf});
+  static const QRegularExpression text(R"re(<text top="(\d+)"[^>]*>(<b>)?([^<]*))re");
+  std::map<int, PrintedLine> byTop;
+  for (auto it = text.globalMatch(xml); it.hasNext();) {
+    const auto match = it.next();
+    PrintedLine& line = byTop[match.captured(1).toInt()];
+    line.text += match.captured(3);
+    line.bold = line.bold || !match.captured(2).isEmpty();
+  }
+  std::vector<PrintedLine> lines;
+  for (const auto& [top, line] : byTop) lines.push_back(line);
+  return lines;
+}
+
+}  // namespace
+
+class ReportPrinterTest : public QObject {
+  Q_OBJECT
+
+ private:
+  QTemporaryDir dir_;
+  QString pdf_;
+
+ private slots:
+  void initTestCase() {
+    QVERIFY(dir_.isValid());
+    pdf_ = dir_.filePath("report.pdf");
+    PrintPdf(SampleRun(), pdf_);
+  }
+
+  // Captions at column 10, values at column 50 without their outer blanks,
+  // the title with its time stamp.
+  void columns_data() {
+    QTest::addColumn<int>("line");  // of the pdftotext rendering, from 0
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("value");
+    QTest::newRow("title") << 0 << ".... Korvo Flow Calculations ..... 12/6/2026 8:26:06 AM"
+                           << "";
+    QTest::newRow("rule") << 1 << QString(60, '=') << "";
+    QTest::newRow("description") << 3 << "Run Description"
+                                 << "Line 7, header";
+    QTest::newRow("gas type") << 6 << "Gas Type"
+                              << "Steam, dry";
+    QTest::newRow("grouped flow") << 19 << "Flow Rate, lb/hr"
+                                  << "600,000";
+    QTest::newRow("empty result") << 21 << "Initial Density, lb/cf"
+                                  << "";
+    QTest::newRow("limiting flow") << 48 << "Max. Flow Rate, lb/hr"
+                                   << "1,234,567.8";
+    QTest::newRow("last line") << 53 << "Exit Mach Number"
+                               << "";
+  }
+
+  void columns() {
+    QFETCH(int, line);
+    QFETCH(QString, caption);
+    QFETCH(QString, value);
+    const QStringList lines = FixedText(pdf_);
+    QCOMPARE(lines.size(), 54);  // the five blank lines at the top hold no text
+    QString expected = QString(9, ' ') + caption;
+    if (!value.isEmpty()) expected = expected.leftJustified(49) + value;
+    QCOMPARE(lines.at(line).trimmed().isEmpty() ? QString() : lines.at(line).trimmed(),
+             expected.trimmed());
+    QCOMPARE(lines.at(line).indexOf(caption.at(0)), 9);
+    if (!value.isEmpty()) QCOMPARE(lines.at(line).indexOf(value), 49);
+  }
+
+  // 59 lines, of which the title, the rule and the nine banners are bold.
+  void linesAndBoldFace() {
+    const auto lines = PrintedLines(pdf_);
+    QCOMPARE(lines.size(), std::size_t{59});
+    for (int i = 0; i < 5; ++i) QCOMPARE(lines[i].text, QString(" "));
+    QStringList bold;
+    for (const PrintedLine& line : lines) {
+      if (line.bold) bold << line.text.left(4);
+    }
+    QCOMPARE(bold, (QStringList{"....", "===="} + QStringList(9, "*** ")));
+    QCOMPARE(lines[5].text, QString(".... Korvo Flow Calculations ..... ") + kStamp.c_str());
+    const QString fonts = Run("pdffonts", {pdf_});
+    QVERIFY2(fonts.contains("Bold"), qPrintable(fonts));
+    QCOMPARE(fonts.count('\n'), 4);  // two faces: regular and bold
+  }
+
+  // A copy that runs past the bottom of the page goes on on a new one.
+  void longCopyStartsNewPage() {
+    RunRecord run = SampleRun();
+    for (int i = 1; i <= 40; ++i) run.general[0] += "\nline " + std::to_string(i);
+    const QString pdf = dir_.filePath("long.pdf");
+    PrintPdf(run, pdf);
+    QVERIFY(Run("pdfinfo", {pdf}).contains(QRegularExpression("Pages:\\s+2\\n")));
+    const QStringList lines = FixedText(pdf);
+    QVERIFY(lines.contains(QString(9, ' ') + "*** Calculation Check ***"));
+  }
+
+  // Each copy is a document of its own.
+  void copiesAreDocuments() {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir_.filePath("copies.pdf"));
+    QtReportPrinter paper(printer);
+    PrintReport(SampleRun(), 3, paper, [] { return kStamp; });
+    QCOMPARE(paper.DocumentsEnded(), 3);
+  }
+
+  // A printer that is not there prints nothing, and every copy gives up at
+  // its first line instead of trying the printer again line by line.
+  void missingPrinterPrintsNothing() {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir_.filePath("no-such-folder/report.pdf"));
+    QtReportPrinter paper(printer);
+    for (int copy = 0; copy < 3; ++copy) {
+      QTest::ignoreMessage(QtWarningMsg, "QPainter::begin(): Returned false");
+    }
+    QTest::failOnWarning(QRegularExpression(".*"));
+    PrintReport(SampleRun(), 3, paper, [] { return kStamp; });
+    QCOMPARE(paper.DocumentsEnded(), 0);
+    QVERIFY(!QFile::exists(dir_.filePath("no-such-folder/report.pdf")));
+  }
+
+  void fixedPitchFace_data() {
+    QTest::addColumn<QString>("face");
+    QTest::newRow("Courier") << "Courier";
+    QTest::newRow("proportional face") << "Liberation Sans";
+    QTest::newRow("unknown face") << "No Such Face";
+  }
+
+  void fixedPitchFace() {
+    QFETCH(QString, face);
+    const QFont font = FixedPitchFont(face, 10);
+    QVERIFY(QFontInfo(font).fixedPitch());
+    QCOMPARE(font.pointSize(), 10);
+    const QFontMetricsF metrics(font);
+    QCOMPARE(metrics.horizontalAdvance("iiii"), metrics.horizontalAdvance("WWWW"));
+  }
+};
+
+QTEST_MAIN(ReportPrinterTest)
+#include "tst_report_printer.moc"

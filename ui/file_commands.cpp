@@ -1,0 +1,87 @@
+#include "ui/file_commands.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QLocale>
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+
+#include "report/report.h"
+#include "runfile/runfile.h"
+#include "ui/locale_symbols.h"
+#include "ui/message_boxes.h"
+#include "ui/qt_report_printer.h"
+
+namespace {
+
+const QString kSaveQuestion = QStringLiteral("Do You Want to Save Your Current Values");
+
+// The run files' messages go to the window's message boxes. A load that stops
+// half-way has already put texts into the record; they are shown before the
+// message, as the boxes would show them had they been filled one by one.
+class CommandFileHost : public FileHost {
+ public:
+  CommandFileHost(MessageBoxes& messages, CommandHost& host) : messages_(messages), host_(host) {}
+  void ShowFileError(const std::string& text) override {
+    host_.ShowRun();
+    messages_.Exclamation(host_.DialogParent(), "Error", QString::fromStdString(text));
+  }
+
+ private:
+  MessageBoxes& messages_;
+  CommandHost& host_;
+};
+
+// The run files take paths as the bytes the file system knows them by.
+std::string FileSystemPath(const QString& path) {
+  return QFile::encodeName(path).toStdString();
+}
+
+}  // namespace
+
+FileCommands::FileCommands(MessageBoxes& messages, Dialogs& dialogs, Clock clock)
+    : messages_(messages), cmnDialog_(dialogs), clock_(std::move(clock)) {}
+
+// Made on first use: looking up the system's printers can take a moment.
+QPrinter& FileCommands::Printer() {
+  if (!printer_) printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  return *printer_;
+}
+
+void FileCommands::Load(RunRecord& run, CommandHost& host) {
+  const auto answer = messages_.AskYesNoCancel(host.DialogParent(), "Question", kSaveQuestion);
+  if (answer == MessageBoxes::Answer::Cancel) return;
+  if (answer == MessageBoxes::Answer::Yes) Save(run, host);
+  const auto path = cmnDialog_.ShowOpen(host.DialogParent());
+  if (!path) return;
+  CommandFileHost files(messages_, host);
+  LoadRunFile(run, FileSystemPath(*path), files);
+}
+
+void FileCommands::Save(const RunRecord& run, CommandHost& host) {
+  cmnDialog_.ClearFileName();
+  const auto path = cmnDialog_.ShowSave(host.DialogParent());
+  if (!path) return;
+  CommandFileHost files(messages_, host);
+  SaveRunFile(run, FileSystemPath(*path), files);
+}
+
+void FileCommands::Print(const RunRecord& run, CommandHost& host) {
+  const auto copies = cmnDialog_.ShowPrinter(host.DialogParent(), Printer());
+  if (!copies) return;
+  PrintCopies(run, *copies, Printer(), clock_);
+}
+
+std::string SystemTimeStamp() {
+  return GeneralDateText(QLocale::system(), QDateTime::currentDateTime());
+}
+
+void PrintCopies(const RunRecord& run, int copies, QPrinter& printer,
+                 const FileCommands::Clock& clock) {
+  const int count = std::min<int>(copies, std::numeric_limits<std::int16_t>::max());
+  // The dialog's copy count would multiply every job; the copies are jobs.
+  printer.setCopyCount(1);
+  QtReportPrinter paper(printer);
+  PrintReport(run, count, paper, clock);
+}

@@ -1,0 +1,55 @@
+// Load, Save and Print through the common dialog, the run files and the
+// printed report.
+//
+//   Load:  "Do You Want to Save Your Current Values" (Yes runs Save in full,
+//          whatever its outcome), then the open dialog, then LoadRunFile.
+//   Save:  the save dialog, started with an empty name, then SaveRunFile.
+//   Print: the printer dialog, then one job per copy chosen.
+//
+// Cancel in any dialog or the question ends the command silently. The run
+// files report their own failures; printing reports none.
+#pragma once
+
+#include <QPrinter>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "ui/common_dialog.h"
+#include "ui/run_commands.h"
+
+class MessageBoxes;
+class ReportPrinter;
+
+class FileCommands : public RunCommands {
+ public:
+  // The date and time printed on the report.
+  using Clock = std::function<std::string()>;
+
+  // The message boxes and dialogs must outlive the commands.
+  FileCommands(MessageBoxes& messages, Dialogs& dialogs, Clock clock);
+
+  void Load(RunRecord& run, CommandHost& host) override;
+  void Save(const RunRecord& run, CommandHost& host) override;
+  void Print(const RunRecord& run, CommandHost& host) override;
+
+  const CommonDialog& Dialog() const { return cmnDialog_; }
+  // The printer that the printer dialog sets up and the report goes to; it
+  // keeps the choice for the next Print.
+  QPrinter& Printer();
+
+ private:
+  MessageBoxes& messages_;
+  CommonDialog cmnDialog_;
+  Clock clock_;
+  std::unique_ptr<QPrinter> printer_;
+};
+
+// The report's time stamp from the system clock in the user's locale.
+std::string SystemTimeStamp();
+
+// Prints `copies` copies of the report on `printer`, each as a job of its own
+// with a copy count of one. The count is taken as the report takes it, a
+// 16-bit number, so an absurd count is capped rather than wrapped.
+void PrintCopies(const RunRecord& run, int copies, QPrinter& printer,
+                 const FileCommands::Clock& clock);
