@@ -55,6 +55,12 @@ MaxFlowSearch SearchMaxFlow(const MaxFlowInputs& in) {
   const FlowSearchState state(in);
   const double startMach = state.MachAt(kFirstCandidateFlow);
   if (!(startMach < 1.0)) return {MaxFlowSearch::Outcome::ChokedAtStart, 0.0, 0};
+  // Inputs the calculation refuses (a temperature at absolute zero, a
+  // non-positive roughness) leave nothing to search on.
+  if (!(startMach > 0) || !std::isfinite(state.c1Pipe) ||
+      !std::isfinite(FrictionFlowTerm(state.k, startMach, 1.0))) {
+    return {MaxFlowSearch::Outcome::Unreachable, 0.0, 0};
+  }
 
   // Below Mach 1 the choking term falls as the flow grows; beyond it the term
   // rises again, so the search is confined to the steps up to the first

@@ -121,4 +121,12 @@ TEST(MaxFlow, EndsWhereTheRunningSumStopsGrowingBelowMachOne) {
   EXPECT_GT(s.steps, 1'000'000'000'000'000u);
 }
 
+TEST(MaxFlow, EndsOnInputsTheCalculationRefuses) {
+  MaxFlowInputs negativeLength = kDefaultFlowInputs, absoluteZero = kDefaultFlowInputs;
+  negativeLength.l = -70;  // C1 < 0: the choking term never comes within reach
+  absoluteZero.t1 = -459.67;
+  EXPECT_EQ(SearchMaxFlow(negativeLength).outcome, MaxFlowSearch::Outcome::Unreachable);
+  EXPECT_NE(SearchMaxFlow(absoluteZero).outcome, MaxFlowSearch::Outcome::Found);
+}
+
 }  // namespace
