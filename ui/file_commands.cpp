@@ -82,6 +82,7 @@ void PrintCopies(const RunRecord& run, int copies, QPrinter& printer,
   const int count = std::min<int>(copies, std::numeric_limits<std::int16_t>::max());
   // The dialog's copy count would multiply every job; the copies are jobs.
   printer.setCopyCount(1);
+  printer.setDocName("Korvo Flow Calculations");  // the job's name in the queue
   QtReportPrinter paper(printer);
   PrintReport(run, count, paper, clock);
 }
