@@ -1,27 +1,56 @@
 #!/usr/bin/env bash
-# End to end: starts the real program on a virtual X server, closes the About
-# window with Enter, calculates the default run with Alt+C, reads two result
-# boxes through the clipboard, and ends the program with Alt+E (status 0).
-# Usage: e2e_xvfb.sh path/to/korvoflow
+# End to end: starts the real program on a virtual X server and closes the
+# About window with Enter. Saves the start-up run through the real file
+# dialog to a typed name without extension and compares the file byte for
+# byte with the expected one. Calculates with Alt+C and reads two result
+# boxes through the clipboard. Changes the gas type, loads the saved file
+# back through the question (answered No) and the open dialog, and reads the
+# restored texts. Ends the program with Alt+E (status 0).
+# Usage: e2e_xvfb.sh path/to/korvoflow path/to/startup.run
 set -euo pipefail
 program=$1
+expected_file=$2
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=xvfb_session.sh
 source "$here/xvfb_session.sh"
 
+fail() {
+  echo "FAIL: $*"
+  exit 1
+}
+
 start_xvfb
 start_program "$program"
 close_about
-xdotool windowfocus --sync "$main_window" key --clearmodifiers alt+c
+saved="$xvfb_dir/saved runs/startup"
+mkdir -p "$(dirname "$saved")"
 
+xdotool windowfocus --sync "$main_window" key --clearmodifiers alt+s
+answer_file_dialog '^Save As$' "$saved"
+wait_for_file "$saved" || fail "the run was not saved to '$saved'"
+cmp "$saved" "$expected_file" || fail "the saved run differs from $expected_file"
+
+xdotool windowfocus --sync "$main_window" key --clearmodifiers alt+c
 m1=$(read_box 205 437)          # txtInput(8), the inlet Mach number
 max_flow=$(read_box 205 597)    # txtLimiting(1), the last result written
 echo "inlet Mach number: $m1, maximum flow rate: $max_flow"
-[ "$m1" = "0.42082" ] || { echo "FAIL: inlet Mach number '$m1'"; exit 1; }
-[[ "$max_flow" =~ ^[0-9,]+\.[0-9]+$ ]] || { echo "FAIL: maximum flow rate '$max_flow'"; exit 1; }
+[ "$m1" = "0.42082" ] || fail "inlet Mach number '$m1'"
+[[ "$max_flow" =~ ^[0-9,]+\.[0-9]+$ ]] || fail "maximum flow rate '$max_flow'"
+
+xdotool mousemove --window "$main_window" 205 109 click 1 key --clearmodifiers ctrl+a type Air
+[ "$(read_box 205 109)" = "Air" ] || fail "could not type the gas type"
+xdotool windowfocus --sync "$main_window" key --clearmodifiers alt+l
+question=$(wait_window '^Question$') || fail "the save question did not appear"
+xdotool windowfocus --sync "$question" key --clearmodifiers alt+n
+answer_file_dialog '^Open$' "$saved"
+gas=$(read_box 205 109)         # txtGas(0)
+pressure=$(read_box 205 245)    # txtInput(0)
+echo "loaded gas type: $gas, pressure: $pressure"
+[ "$gas" = "Steam" ] || fail "gas type after the load '$gas'"
+[ "$pressure" = "740" ] || fail "pressure after the load '$pressure'"
 
 xdotool windowfocus --sync "$main_window" key --clearmodifiers alt+e
 status=0
 wait_program || status=$?
-[ "$status" -eq 0 ] || { echo "FAIL: program ended with status $status"; exit 1; }
+[ "$status" -eq 0 ] || fail "program ended with status $status"
 echo "1 passed, 0 failed"

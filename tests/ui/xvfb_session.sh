@@ -75,3 +75,38 @@ wait_program() {
   app_pid=""
   return "$status"
 }
+
+# A visible window whose title matches, within 30 seconds (the server is
+# private, so every window on it is the program's).
+wait_window() {
+  local window=""
+  for _ in $(seq 300); do
+    window=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1 || true)
+    [ -n "$window" ] && { printf '%s' "$window"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+
+# Types a full path into the file dialog with the given title (its name box
+# has the focus) and confirms it with Enter.
+answer_file_dialog() {
+  local dialog
+  dialog=$(wait_window "$1") || { echo "the file dialog '$1' did not appear"; exit 1; }
+  xdotool windowfocus --sync "$dialog" key --clearmodifiers ctrl+a type --delay 20 "$2"
+  xdotool windowfocus --sync "$dialog" key --clearmodifiers Return
+  for _ in $(seq 100); do
+    xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 || return 0
+    sleep 0.1
+  done
+  echo "the file dialog '$1' did not close"
+  exit 1
+}
+
+wait_for_file() {
+  for _ in $(seq 100); do
+    [ -s "$1" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
