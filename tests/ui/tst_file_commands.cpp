@@ -1,9 +1,11 @@
 // Load, Save and Print driven through the main window with answered dialogs
 // and message boxes, on real files in a scratch folder.
 #include <QFile>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 #include <memory>
 
@@ -248,6 +250,44 @@ class FileCommandsTest : public QObject {
     QVERIFY(messages_.shown.empty());
     QVERIFY(ReadAll(Path("report.pdf")).startsWith("%PDF"));
     QCOMPARE(commands_->Printer().copyCount(), 1);
+  }
+
+  // Qt's own file dialogs, set up as the commands rely on: every file listed,
+  // no suffix added, no question before replacing, any name accepted; the
+  // dialog starts with the full path given, and Esc is Cancel.
+  void qtFileDialogs_data() {
+    QTest::addColumn<bool>("save");
+    QTest::addColumn<bool>("accept");
+    QTest::newRow("open, OK") << false << true;
+    QTest::newRow("open, Esc") << false << false;
+    QTest::newRow("save, OK") << true << true;
+  }
+
+  void qtFileDialogs() {
+    QFETCH(bool, save);
+    QFETCH(bool, accept);
+    const QString start = Path("missing");
+    QFileDialog* seen = nullptr;
+    QTimer::singleShot(0, this, [&] {
+      seen = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      if (seen == nullptr) return;
+      QCOMPARE(seen->acceptMode(), save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+      QVERIFY(seen->testOption(QFileDialog::DontUseNativeDialog));
+      QVERIFY(seen->testOption(QFileDialog::DontConfirmOverwrite));
+      QCOMPARE(seen->fileMode(), QFileDialog::AnyFile);
+      QCOMPARE(seen->defaultSuffix(), QString());
+      QCOMPARE(seen->directory().absolutePath(), dir_.path());
+      if (accept) {
+        static_cast<QDialog*>(seen)->accept();  // as the OK button does
+      } else {
+        QTest::keyClick(seen, Qt::Key_Escape);
+      }
+    });
+    QtDialogs dialogs;
+    const auto chosen =
+        save ? dialogs.SaveFile(window_.get(), start) : dialogs.OpenFile(window_.get(), start);
+    QVERIFY(seen != nullptr);
+    QCOMPARE(chosen, accept ? std::optional(start) : std::nullopt);
   }
 };
 
