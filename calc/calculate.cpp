@@ -45,6 +45,12 @@ struct InletState {
   double f, c1Pipe, dPi;
 };
 
+struct ExitState {
+  double t2r, t2, p2, dPc;
+  double rho2, sv2, c2, v2, mCheck, w2;
+  double t0, p0;
+};
+
 // One calculation: reads, computes and writes in the fixed order, and stops
 // at the first input or result it cannot use, after one message.
 class Calculation {
@@ -132,7 +138,8 @@ class Calculation {
     // Rough-pipe law 1/sqrt(f) = -2 log10(e / (3.7 D)), solved for f; the
     // logarithm vanishes when the roughness equals 3.7 diameters.
     const double q = std::log((in.e / 3.7) / s.dft) / std::log(10);
-    if (!Require(q != 0, kRoughness, WithDecimalSymbol("Other Than 3.7 Times the Diameter in ft"))) {
+    if (!Require(q != 0, kRoughness,
+                 WithDecimalSymbol("Other Than 3.7 Times the Diameter in ft"))) {
       return false;
     }
     s.f = 0.25 / std::pow(q, 2);
@@ -159,37 +166,59 @@ class Calculation {
   // temperature from the constant stagnation temperature, the exit pressure
   // from continuity of the ideal-gas flow; density and velocity use Z2.
   bool WriteExit(const Inputs& in, const InletState& s, const ExitMachSolution& exit) {
-    const double k = in.k, m1 = s.m1, m2 = exit.m2;
+    ExitState x{};
+    ExitTemperatureAndPressure(in, s, exit.m2, x);
+    double z2 = 0;
+    if (!ReadPositive(kZ2, z2)) return false;
+    ExitFlowState(in, z2, x);
+    InletStagnation(in, s, x);
+    return Write({B::Exit, 0}, x.p2, kResultPattern2) &&
+           Write({B::Exit, 1}, x.t2, kResultPattern2) && Write({B::Exit, 2}, x.w2, kWholePattern) &&
+           Write({B::Exit, 4}, x.rho2, kResultPattern6) &&
+           Write({B::Exit, 5}, x.sv2, kResultPattern6) &&
+           Write({B::Exit, 6}, x.v2, kResultPattern2) &&
+           Write({B::Exit, 7}, x.c2, kResultPattern2) &&
+           Write({B::Exit, 8}, exit.m2, kResultPattern6) &&
+           Write({B::PressureLoss, 0}, x.dPc, kResultPattern6) &&
+           Write({B::Stagnation, 0}, x.t0, kResultPattern2) &&
+           Write({B::Stagnation, 1}, x.p0, kResultPattern2) &&
+           Write({B::Check, 0}, s.c1Pipe, kResultPattern6) &&
+           Write({B::Check, 1}, exit.c2, kResultPattern6) &&
+           Write({B::Check, 2}, x.mCheck, kResultPattern6);
+  }
+
+  // Ideal-gas relations: no compressibility factor enters them.
+  static void ExitTemperatureAndPressure(const Inputs& in, const InletState& s, double m2,
+                                         ExitState& x) {
+    const double k = in.k, m1 = s.m1;
     const double a2 = std::pow(m2, 2) * ((k - 1) / 2) + 1;
     const double b1 = std::pow(m1, 2) * ((k - 1) / 2) + 1;
     const double tr = a2 / b1;
-    const double t2r = s.tr1 / tr;
-    const double t2 = t2r - kRankineOffset;
+    x.t2r = s.tr1 / tr;
+    x.t2 = x.t2r - kRankineOffset;
     const double pr = std::pow(tr, 0.5) * (m2 / m1);
-    const double p2 = in.p1 / pr;
-    const double dPc = in.p1 - p2;
-    double z2 = 0;
-    if (!ReadPositive(kZ2, z2)) return false;
-    const double rho2 = ((p2 * 144) * in.mw) / ((z2 * 1544) * t2r);
-    const double sv2 = 1 / rho2;
-    const double c2 = std::pow((((k * 32.17) * t2r) * 1544) / in.mw, 0.5);
-    const double v2 = ((in.w / rho2) * 0.0509) / std::pow(in.d, 2);
-    const double mCheck = v2 / c2;
-    const double w2 = (std::pow(in.d, 2) * (v2 * rho2)) / 0.0509;
-    // Stagnation state of the inlet; (k - 1) is grouped differently from b1.
-    const double st = (std::pow(m1, 2) * (k - 1)) / 2 + 1;
-    const double t0 = (st * s.tr1) - kRankineOffset;
-    const double p0 = in.p1 * std::pow(st, k / (k - 1));
-    return Write({B::Exit, 0}, p2, kResultPattern2) && Write({B::Exit, 1}, t2, kResultPattern2) &&
-           Write({B::Exit, 2}, w2, kWholePattern) && Write({B::Exit, 4}, rho2, kResultPattern6) &&
-           Write({B::Exit, 5}, sv2, kResultPattern6) && Write({B::Exit, 6}, v2, kResultPattern2) &&
-           Write({B::Exit, 7}, c2, kResultPattern2) && Write({B::Exit, 8}, m2, kResultPattern6) &&
-           Write({B::PressureLoss, 0}, dPc, kResultPattern6) &&
-           Write({B::Stagnation, 0}, t0, kResultPattern2) &&
-           Write({B::Stagnation, 1}, p0, kResultPattern2) &&
-           Write({B::Check, 0}, s.c1Pipe, kResultPattern6) &&
-           Write({B::Check, 1}, exit.c2, kResultPattern6) &&
-           Write({B::Check, 2}, mCheck, kResultPattern6);
+    x.p2 = in.p1 / pr;
+    x.dPc = in.p1 - x.p2;
+  }
+
+  // Density, velocity and sonic velocity at the exit with the exit Z2, and
+  // the exit Mach number and flow they imply (the calculation check).
+  static void ExitFlowState(const Inputs& in, double z2, ExitState& x) {
+    x.rho2 = ((x.p2 * 144) * in.mw) / ((z2 * 1544) * x.t2r);
+    x.sv2 = 1 / x.rho2;
+    x.c2 = std::pow((((in.k * 32.17) * x.t2r) * 1544) / in.mw, 0.5);
+    x.v2 = ((in.w / x.rho2) * 0.0509) / std::pow(in.d, 2);
+    x.mCheck = x.v2 / x.c2;
+    x.w2 = (std::pow(in.d, 2) * (x.v2 * x.rho2)) / 0.0509;
+  }
+
+  // Stagnation state of the inlet; (k - 1) is grouped differently from the
+  // temperature ratio above, and each grouping is kept where it is used.
+  static void InletStagnation(const Inputs& in, const InletState& s, ExitState& x) {
+    const double k = in.k;
+    const double st = (std::pow(s.m1, 2) * (k - 1)) / 2 + 1;
+    x.t0 = (st * s.tr1) - kRankineOffset;
+    x.p0 = in.p1 * std::pow(st, k / (k - 1));
   }
 
   // Writes one result; a value that overflowed or is undefined is refused.
