@@ -2,183 +2,107 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fstream>
 #include <functional>
-#include <ostream>
 #include <stdexcept>
 #include <vector>
 
 namespace {
 
-// One printed line as it lands on paper: bold or not, the text at column 10
-// and the text at column 50.
-struct Row {
-  bool bold;
-  std::string at10;
-  std::string at50;
-  bool operator==(const Row& o) const { return bold == o.bold && at10 == o.at10 && at50 == o.at50; }
-};
-void PrintTo(const Row& row, std::ostream* os) {
-  *os << (row.bold ? "bold " : "") << '[' << row.at10 << "] [" << row.at50 << ']';
-}
+using Strings = std::vector<std::string>;
 
-struct Document {
-  std::vector<std::string> fontCalls;  // in the order made
-  std::vector<Row> rows;
-};
-
+// Records each document as it lands on paper: each font call as "{call}" and
+// each printed line as "<column>[text]" for each text on it, e.g.
+// "10[Gas Type] 50[Steam]".
 class RecordingPrinter : public ReportPrinter {
  public:
-  void SetBold(bool on) override {
-    Font(on ? "bold on" : "bold off");
-    bold_ = on;
-  }
-  void SetItalic(bool on) override { Font(on ? "italic on" : "italic off"); }
-  void SetUnderline(bool on) override { Font(on ? "underline on" : "underline off"); }
-  void SetFontSize(int points) override { Font("size " + std::to_string(points)); }
-  void SetFontFace(const std::string& face) override { Font("face " + face); }
+  void SetBold(bool on) override { Record(on ? "{bold on}" : "{bold off}"); }
+  void SetItalic(bool on) override { Record(on ? "{italic on}" : "{italic off}"); }
+  void SetUnderline(bool on) override { Record(on ? "{underline on}" : "{underline off}"); }
+  void SetFontSize(int points) override { Record("{size " + std::to_string(points) + "}"); }
+  void SetFontFace(const std::string& face) override { Record("{face " + face + "}"); }
   void Print(int column, const std::string& text, bool endLine) override {
     Fail(text);
-    if (!open_) current_.rows.push_back(Row{bold_, "", ""});
+    const std::string item = std::to_string(column) + "[" + text + "]";
+    open_ ? current_.back() += " " + item : current_.emplace_back(item);
     open_ = !endLine;
-    ASSERT_TRUE(column == 10 || column == 50) << column;
-    (column == 10 ? current_.rows.back().at10 : current_.rows.back().at50) += text;
   }
   void EndDocument() override {
     Fail("end");
-    ASSERT_FALSE(open_);
-    documents.push_back(current_);
+    EXPECT_FALSE(open_);
+    documents.push_back(std::move(current_));
     current_ = {};
   }
 
-  std::vector<Document> documents;
+  std::vector<Strings> documents;
   std::function<bool(const std::string&)> failOn;  // the operations (font call or text) that throw
 
  private:
-  void Font(const std::string& call) {
+  void Record(const std::string& call) {
     Fail(call);
-    current_.fontCalls.push_back(call);
+    current_.push_back(call);
   }
   void Fail(const std::string& what) {
     if (failOn && failOn(what)) throw std::runtime_error(what);
   }
-  Document current_;
-  bool bold_ = false;
+  Strings current_;
   bool open_ = false;
 };
 
 const std::string kStamp = "12/6/2026 8:26:06 AM";
 
-struct ReportTest : ::testing::Test {
-  std::vector<Document> Print(const RunRecord& run, int copies) {
-    PrintReport(run, copies, printer, [&] {
-      ++stampsTaken;
-      return kStamp;
-    });
-    return printer.documents;
-  }
-  RecordingPrinter printer;
-  int stampsTaken = 0;
-};
-
-const Row kBlank{false, " ", ""};
-
-TEST_F(ReportTest, OneCopyHasTheFiftyNineLinesOfTheLayout) {
-  RunRecord run;  // the start-up run: results still empty
+// One copy of LayoutRun() stamped with kStamp: its font calls and 59 lines.
+Strings Layout() {
+  std::ifstream in(KORVO_TEST_DATA_DIR "/report_layout.txt");
+  Strings lines;
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+RunRecord LayoutRun() {  // the start-up run, results still empty, with texts to trim
+  RunRecord run;
   run.general[0] = "  Steam header, line A  ";
   run.pipe[3] = "0.014937";
   run.check[2] = " 0.3 ";
-  // clang-format off
-  const std::vector<Row> expected{
-      kBlank, kBlank, kBlank, kBlank, kBlank,
-      {true, ".... Korvo Flow Calculations ..... 12/6/2026 8:26:06 AM", ""},
-      {true, std::string(60, '='), ""},
-      {true, "*** Run Identification ***", ""},
-      {false, "Run Description", "Steam header, line A"},
-      kBlank, {true, "*** Gas Characteristics ***", ""},
-      {false, "Gas Type", "Steam"}, {false, "Mol. Wt., lb/lb-mole", "18.02"},
-      {false, "k, Cp/Cv", "1.31"},
-      kBlank, {true, "*** Pipe Characteristics ***", ""},
-      {false, "Pipe Diameter, in.", "6.0"}, {false, "Pipe Roughness, ft", "0.00015"},
-      {false, "Pipe Total Equivalent Length, ft", "70.0"},
-      {false, "Pipe Friction Factor", "0.014937"},
-      kBlank, {true, "*** Initial Properties ***", ""},
-      {false, "Initia, psia", "740"}, {false, "Initial Temp, F", "986"},
-      {false, "Flow Rate, lb/hr", "600,000"}, {false, "Initial Compressibility", "0.975"},
-      {false, "Initial Density, lb/cf", ""}, {false, "Initial Specific Volume, cf/lb", ""},
-      {false, "Initial Velocity, ft/s", ""}, {false, "Initial Sonic Velocity, ft/s", ""},
-      {false, "Initial Mach Number", ""},
-      kBlank, {true, "*** Exit Properties ***", ""},
-      {false, "Exit Pressure, psia", ""}, {false, "Exit Temperature, F", ""},
-      {false, "Flow Rate, lb/hr", ""}, {false, "Exit Compressibility", "0.974"},
-      {false, "Exit Density, lb/cf", ""}, {false, "Exit Specific Volume, cf/lb", ""},
-      {false, "Exit Velocity, ft/s", ""}, {false, "Exit Sonic Velocity, ft/s", ""},
-      {false, "Exit Mach Number", ""},
-      kBlank, {true, "*** Pressure Loss ***", ""},
-      {false, "Compressible Pr. Loss, psi", ""}, {false, "Incompressible Pr. Loss, psi", ""},
-      kBlank, {true, "*** Stagnation Properties ***", ""},
-      {false, "Temperature, F", ""}, {false, "Pressure, psia", ""},
-      kBlank, {true, "*** Limiting Values (M2=1.0) ***", ""},
-      {false, "Max. Pipe Lenght, ft", ""}, {false, "Max. Flow Rate, lb/hr", ""},
-      kBlank, {true, "*** Calculation Check ***", ""},
-      {false, "C1 = fL/D1", ""}, {false, "C2 = fL/D2", ""}, {false, "Exit Mach Number", "0.3"}};
-  // clang-format on
-  ASSERT_EQ(expected.size(), 59u);
-  const auto documents = Print(run, 1);
-  ASSERT_EQ(documents.size(), 1u);
-  EXPECT_EQ(documents[0].rows, expected);
+  return run;
 }
 
-TEST_F(ReportTest, EachCopyStartsWithTheFontAndSwitchesBoldLineByLine) {
-  const auto documents = Print(RunRecord{}, 1);
-  ASSERT_EQ(documents.size(), 1u);
-  const std::vector<std::string>& calls = documents[0].fontCalls;
-  const std::vector<std::string> setup{"bold off",     "italic off", "underline off", "size 10",
-                                       "face Courier", "bold on",    "bold off"};
-  EXPECT_EQ(std::vector<std::string>(calls.begin(), calls.begin() + 7), setup);
-  EXPECT_EQ(calls.size(), 7u + 2 * 8);  // bold on and off around each further banner
-}
-
-TEST_F(ReportTest, CopiesAreSeparateDocumentsWithOneTimeStamp) {
-  const auto documents = Print(RunRecord{}, 3);
+TEST(ReportTest, CopiesAreSeparateDocumentsOfTheLayoutWithOneTimeStamp) {
+  const Strings layout = Layout();
+  ASSERT_EQ(std::count_if(layout.begin(), layout.end(), [](auto& l) { return l[0] != '{'; }), 59);
+  RecordingPrinter printer;
+  int stampsTaken = 0;
+  PrintReport(LayoutRun(), 3, printer, [&] { return ++stampsTaken, kStamp; });
   EXPECT_EQ(stampsTaken, 1);
-  ASSERT_EQ(documents.size(), 3u);
-  for (const Document& copy : documents) {
-    EXPECT_EQ(copy.rows, documents[0].rows);
-    EXPECT_EQ(copy.fontCalls, documents[0].fontCalls);
-  }
+  for (int none : {0, -2}) PrintReport(LayoutRun(), none, printer, [] { return kStamp; });
+  EXPECT_EQ(printer.documents, std::vector<Strings>(3, layout));  // 0 copies or less: nothing
 }
 
-TEST_F(ReportTest, NoCopiesPrintNothing) {
-  EXPECT_TRUE(Print(RunRecord{}, 0).empty());
-  EXPECT_TRUE(Print(RunRecord{}, -2).empty());
-}
-
-TEST_F(ReportTest, EachLineOfTheRunDescriptionIsPrintedAtColumnFifty) {
+TEST(ReportTest, EachLineOfTheRunDescriptionIsPrintedAtColumnFifty) {
+  RecordingPrinter printer;
   RunRecord run;
   run.general[0] = "\n  Line one  \n\n  Line three\n";
-  const std::vector<Row> rows = Print(run, 1).at(0).rows;
-  ASSERT_EQ(rows.size(), 61u);
-  EXPECT_EQ(rows[8], (Row{false, "Run Description", "Line one"}));
-  EXPECT_EQ(rows[9], (Row{false, "", ""}));
-  EXPECT_EQ(rows[10], (Row{false, "", "Line three"}));
-  EXPECT_EQ(rows[11], kBlank);
+  PrintReport(run, 1, printer, [] { return kStamp; });
+  const Strings& lines = printer.documents.at(0);
+  const auto first = std::find(lines.begin(), lines.end(), "10[Run Description] 50[Line one]");
+  ASSERT_GE(lines.end() - first, 4);  // found, and three lines after it
+  EXPECT_EQ(Strings(first + 1, first + 4), (Strings{"50[]", "50[Line three]", "10[ ]"}));
 }
 
-TEST_F(ReportTest, FailingOperationsAreSkippedAndPrintingGoesOn) {
-  std::vector<Row> expected = Print(RunRecord{}, 1).at(0).rows;
-  for (Row& row : expected) row.bold = false;                // bold never comes on
-  expected[5].at10 = ".... Korvo Flow Calculations ..... ";  // no time stamp
-  expected[11] = {false, "", "Steam"};                       // the caption failed, the value not
-  RecordingPrinter failing;
-  failing.failOn = [](const std::string& what) {
-    return what == "bold on" || what == "face Courier" || what == "Gas Type";
-  };
-  PrintReport(RunRecord{}, 2, failing, []() -> std::string { throw std::runtime_error("clock"); });
-  ASSERT_EQ(failing.documents.size(), 2u);
-  for (const Document& copy : failing.documents) {
-    EXPECT_EQ(copy.rows, expected);
-    EXPECT_EQ(copy.fontCalls.size(), 4u + 9);  // no face, no bold on: 9 times bold off
+TEST(ReportTest, FailingOperationsAreSkippedAndPrintingGoesOn) {
+  Strings expected;  // no bold, no face, no time stamp, no "Gas Type" caption
+  for (std::string line : Layout()) {
+    if (line == "{bold on}" || line == "{face Courier}") continue;
+    if (line == "10[Gas Type] 50[Steam]") line = "50[Steam]";
+    if (const auto at = line.find(kStamp); at != std::string::npos) line.erase(at, kStamp.size());
+    expected.push_back(line);
   }
+  RecordingPrinter printer;
+  printer.failOn = [](const std::string& what) {
+    return what == "{bold on}" || what == "{face Courier}" || what == "Gas Type";
+  };
+  PrintReport(LayoutRun(), 2, printer, []() -> std::string { throw std::runtime_error("clock"); });
+  EXPECT_EQ(printer.documents, std::vector<Strings>(2, expected));
 }
 
 }  // namespace
