@@ -136,18 +136,4 @@ TEST(ExitCompressibility, ChangesOnlyTheResultsThatUseIt) {
   EXPECT_EQ(changed[22], changed[13]);  // Z2 = Z1: the check repeats the exit Mach number
 }
 
-TEST(ClearResults, EmptiesResultsOnly) {
-  RecordingHost host;
-  RunRecord run = Calculated(RunRecord{}, host);
-  run.general[0] = "Line 1\nLine 2";
-  RunRecord cleared = run;
-  ClearResults(cleared);
-  EXPECT_EQ(WrittenResults(cleared), 0);
-  for (const FieldInfo& field : FieldTable()) {
-    if (!field.isResult) {
-      EXPECT_EQ(Text(cleared, field.ref), Text(run, field.ref));
-    }
-  }
-}
-
 }  // namespace
