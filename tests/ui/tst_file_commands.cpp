@@ -1,74 +1,41 @@
 // Load, Save and Print driven through the main window with answered dialogs
 // and message boxes, on real files in a scratch folder.
-#include <QFile>
 #include <QFileDialog>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <QtTest>
-#include <memory>
 
-#include "fake_dialogs.h"
-#include "fake_message_boxes.h"
-#include "ui/file_commands.h"
 #include "ui/fonts.h"
-#include "ui/frm_main.h"
 #include "ui/locale_symbols.h"
+#include "ui_fixture.h"
 
 namespace {
 
 using Answer = MessageBoxes::Answer;
-using Kind = FakeDialogs::Kind;
-
-QByteArray ReadAll(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void WriteAll(const QString& path, const QByteArray& bytes) {
-  QFile file(path);
-  QVERIFY(file.open(QIODevice::WriteOnly));
-  file.write(bytes);
-}
-
 const QByteArray kStartupRun = ReadAll(KORVO_TEST_DATA_DIR "/startup.run");
+const QString kQuestion = "? Question: Do You Want to Save Your Current Values";
 
 }  // namespace
 
-class FileCommandsTest : public QObject {
+class FileCommandsTest : public QObject, WindowFixture {
   Q_OBJECT
 
- private:
   QTemporaryDir dir_;
-  FakeMessageBoxes messages_;
-  FakeDialogs dialogs_;
-  std::unique_ptr<FileCommands> commands_;
-  std::unique_ptr<frmMain> window_;
 
   QString Path(const QString& name) const { return dir_.filePath(name); }
-  QLineEdit* Line(const QString& name) { return window_->findChild<QLineEdit*>(name); }
-  void Click(const char* button) { window_->findChild<QPushButton*>(button)->click(); }
 
-  std::vector<Kind> DialogKinds() const {
-    std::vector<Kind> kinds;
-    for (const auto& d : dialogs_.shown) kinds.push_back(d.kind);
-    return kinds;
+  // The dialogs shown, with the file names they started with relative to the
+  // scratch folder.
+  QStringList DialogsShown() const {
+    return QStringList(dialogs_.shown).replaceInStrings(dir_.path() + "/", "");
   }
 
-  // A run file of the default run with another gas and pressure.
+  // A run file of the default run with another gas name (blanks kept),
+  // pressure and last result.
   QString OtherRunFile() {
     QByteArray bytes = kStartupRun;
-    bytes.replace("\"Steam\"", "\"Air\"").replace("\"740\"", "\"250\"");
-    WriteAll(Path("other.run"), bytes);
+    bytes.replace("\"Steam\"", "\" Air \"").replace("\"740\"", "\"250\"");
+    WriteAll(Path("other.run"), bytes.replace("\"\"\r\n\"** KORVO", "\"0.5\"\r\n\"** KORVO"));
     return Path("other.run");
-  }
-
-  void MakeWindow(const NumberSymbols& symbols) {
-    window_.reset();
-    commands_ = std::make_unique<FileCommands>(messages_, dialogs_, [] { return "stamp"; });
-    window_ = std::make_unique<frmMain>(symbols, messages_, commands_.get());
-    window_->show();
   }
 
  private slots:
@@ -77,68 +44,57 @@ class FileCommandsTest : public QObject {
     QVERIFY(dir_.isValid());
     QCOMPARE(kStartupRun.size(), 450);
   }
-
-  void init() {
-    messages_ = FakeMessageBoxes();
-    dialogs_ = FakeDialogs();
-    MakeWindow(NumberSymbols{});
-  }
-
+  void init() { MakeWindow(); }
   void cleanup() { window_.reset(); }
 
   // The question on every Load, right after start-up too, and where each of
-  // its answers leads. A cancelled or failing save does not stop the load.
+  // its answers leads. A cancelled or failing save does not stop the load,
+  // and the open dialog starts with the name the save dialog was left with.
   void loadQuestion_data() {
     QTest::addColumn<int>("answer");
     QTest::addColumn<QString>("savePath");  // empty: the save dialog is cancelled
-    QTest::addColumn<QStringList>("messages");
-    QTest::addColumn<bool>("loaded");
-    QTest::newRow("Cancel") << int(Answer::Cancel) << "" << QStringList{} << false;
-    QTest::newRow("No") << int(Answer::No) << "" << QStringList{} << true;
-    QTest::newRow("Yes, saved") << int(Answer::Yes) << "saved.run" << QStringList{} << true;
-    QTest::newRow("Yes, save cancelled") << int(Answer::Yes) << "" << QStringList{} << true;
-    QTest::newRow("Yes, save fails")
-        << int(Answer::Yes) << "no-such-folder/x.run" << QStringList{"Error Writing File"} << true;
+    QTest::addColumn<QStringList>("dialogs");
+    QTest::addColumn<QStringList>("errors");
+    // clang-format off
+    QTest::newRow("Cancel") << int(Answer::Cancel) << "" << QStringList{} << QStringList{};
+    QTest::newRow("No") << int(Answer::No) << "" << QStringList{"Open "} << QStringList{};
+    QTest::newRow("Yes, saved") << int(Answer::Yes) << "saved.run"
+        << QStringList{"Save ", "Open saved.run"} << QStringList{};
+    QTest::newRow("Yes, save cancelled") << int(Answer::Yes) << ""
+        << QStringList{"Save ", "Open "} << QStringList{};
+    QTest::newRow("Yes, save fails") << int(Answer::Yes) << "no-such-folder/x.run"
+        << QStringList{"Save ", "Open no-such-folder/x.run"} << QStringList{"! Error: Error Writing File"};
+    // clang-format on
   }
 
   void loadQuestion() {
     QFETCH(int, answer);
     QFETCH(QString, savePath);
-    QFETCH(QStringList, messages);
-    QFETCH(bool, loaded);
+    QFETCH(QStringList, dialogs);
+    QFETCH(QStringList, errors);
     const auto reply = static_cast<Answer>(answer);
     messages_.answers = {reply};
     if (reply == Answer::Yes)
       dialogs_.paths.push_back(savePath.isEmpty() ? std::nullopt : std::optional(Path(savePath)));
     dialogs_.paths.push_back(OtherRunFile());
     Click("cmdLoad");
-
-    QCOMPARE(messages_.shown.at(0).kind, FakeMessageBoxes::Kind::Question);
-    QCOMPARE(messages_.shown[0].title, QString("Question"));
-    QCOMPARE(messages_.shown[0].text, QString("Do You Want to Save Your Current Values"));
-    QStringList later;
-    for (std::size_t i = 1; i < messages_.shown.size(); ++i) {
-      QCOMPARE(messages_.shown[i].title, QString("Error"));
-      QCOMPARE(messages_.shown[i].kind, FakeMessageBoxes::Kind::Exclamation);
-      later << messages_.shown[i].text;
-    }
-    QCOMPARE(later, messages);
-    std::vector<Kind> expected;
-    if (reply == Answer::Yes) expected.push_back(Kind::Save);
-    if (reply != Answer::Cancel) expected.push_back(Kind::Open);
-    QCOMPARE(DialogKinds(), expected);
-    QCOMPARE(Line("txtGas_0")->text(), QString(loaded ? "Air" : "Steam"));
-    QCOMPARE(Line("txtInput_0")->text(), QString(loaded ? "250" : "740"));
+    QCOMPARE(messages_.shown, QStringList{kQuestion} + errors);
+    QCOMPARE(DialogsShown(), dialogs);
+    const bool loaded = reply != Answer::Cancel;
+    QCOMPARE(Text("txtGas_0"), QString(loaded ? " Air " : "Steam"));
+    QCOMPARE(Text("txtInput_0"), QString(loaded ? "250" : "740"));
+    QCOMPARE(Text("txtCheck_2"), QString(loaded ? "0.5" : ""));
     if (savePath == "saved.run") QCOMPARE(ReadAll(Path("saved.run")), kStartupRun);
   }
 
-  // Save right after start-up writes the known file, under exactly the name
-  // typed (no extension added), replacing what was there.
+  // Save writes the typed texts, blanks kept, under exactly the name typed
+  // (no extension added), replacing what was there.
   void saveWritesTypedName() {
     WriteAll(Path("startup"), "older and longer content than the run file will have........");
+    Line("txtGas_0")->setText(" Steam  ");
     dialogs_.paths = {Path("startup")};
     Click("cmdSave");
-    QCOMPARE(ReadAll(Path("startup")), kStartupRun);
+    QCOMPARE(ReadAll(Path("startup")), QByteArray(kStartupRun).replace("Steam", " Steam  "));
     QVERIFY(!QFile::exists(Path("startup.run")));
     QVERIFY(messages_.shown.empty());
   }
@@ -157,58 +113,38 @@ class FileCommandsTest : public QObject {
     Click("cmdSave");  // cancelled after clearing: the name is gone
     messages_.answers = {Answer::No};
     Click("cmdLoad");
-    QStringList starts;
-    for (const auto& d : dialogs_.shown) starts << d.startName;
-    QCOMPARE(starts, (QStringList{"", "", Path("b.run"), Path("b.run"), "", ""}));
-    QCOMPARE(messages_.shown.size(), std::size_t{3});  // the three questions
+    QCOMPARE(DialogsShown(),
+             (QStringList{"Save ", "Save ", "Open b.run", "Open b.run", "Save ", "Open "}));
+    QCOMPARE(messages_.shown, QStringList(3, kQuestion));
   }
 
-  void loadMissingFile() {
-    messages_.answers = {Answer::No};
-    dialogs_.paths = {Path("does-not-exist.run")};
-    Click("cmdLoad");
-    QCOMPARE(messages_.shown.size(), std::size_t{2});
-    QCOMPARE(messages_.shown[1].text, QString("Error Loading File"));
-    QCOMPARE(messages_.shown[1].title, QString("Error"));
-    QCOMPARE(Line("txtGas_0")->text(), QString("Steam"));
+  // A missing file, and one that ends inside "Initial Properties": the boxes
+  // read so far show the file's texts already while the message is up, the
+  // others keep theirs.
+  void loadFailures_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("gas");
+    QTest::newRow("missing") << "does-not-exist.run"
+                             << "Steam";
+    QTest::newRow("partial") << "partial.run"
+                             << " Air ";
   }
 
-  // A file that ends inside "Initial Properties": the boxes read so far show
-  // the file's texts already while the message is up.
-  void partialLoadShowsAtOnce() {
+  void loadFailures() {
+    QFETCH(QString, file);
+    QFETCH(QString, gas);
     QByteArray bytes = ReadAll(OtherRunFile());
-    bytes.truncate(bytes.indexOf("\"600,000\""));
-    WriteAll(Path("partial.run"), bytes);
+    WriteAll(Path("partial.run"), bytes.left(bytes.indexOf("\"600,000\"")));
     messages_.answers = {Answer::No};
-    dialogs_.paths = {Path("partial.run")};
-    QString gasDuringMessage, pressureDuringMessage;
-    messages_.whileShown = [&] {
-      gasDuringMessage = Line("txtGas_0")->text();
-      pressureDuringMessage = Line("txtInput_0")->text();
-    };
+    dialogs_.paths = {Path(file)};
+    QString gasDuringMessage;
+    messages_.whileShown = [&] { gasDuringMessage = Text("txtGas_0"); };
     Line("txtInput_2")->setText("1,234");
     Click("cmdLoad");
-    QCOMPARE(messages_.shown.back().text, QString("Error Loading File"));
-    QCOMPARE(gasDuringMessage, QString("Air"));
-    QCOMPARE(pressureDuringMessage, QString("250"));
-    QCOMPARE(Line("txtInput_2")->text(), QString("1,234"));  // not reached: kept
-  }
-
-  // Typed texts survive a save and a load exactly, results included.
-  void saveThenLoadRoundTrip() {
-    window_->cmdCalculate_Click();
-    const QString flow = Line("txtLimiting_1")->text();
-    QVERIFY(!flow.isEmpty());
-    Line("txtGas_0")->setText("  Natural gas, dry ");
-    dialogs_.paths = {Path("round.run")};
-    Click("cmdSave");
-    MakeWindow(NumberSymbols{});
-    messages_.answers = {Answer::No};
-    dialogs_.paths = {Path("round.run")};
-    Click("cmdLoad");
-    QCOMPARE(Line("txtGas_0")->text(), QString("  Natural gas, dry "));
-    QCOMPARE(Line("txtLimiting_1")->text(), flow);
-    QCOMPARE(messages_.shown.size(), std::size_t{1});
+    QCOMPARE(messages_.shown, (QStringList{kQuestion, "! Error: Error Loading File"}));
+    QCOMPARE(gasDuringMessage, gas);
+    QCOMPARE(Text("txtInput_0"), QString(file == "partial.run" ? "250" : "740"));
+    QCOMPARE(Text("txtInput_2"), QString("1,234"));  // not reached: kept
   }
 
   // Grouped numbers in a locale that groups with a narrow no-break space can
@@ -224,31 +160,27 @@ class FileCommandsTest : public QObject {
   }
 
   // Cancel in the printer dialog, or a dialog that fails, ends the command
-  // silently.
-  void printCancelled_data() {
+  // silently; a copy chosen prints the report as a job of one copy.
+  void print_data() {
     QTest::addColumn<bool>("fails");
-    QTest::newRow("Cancel") << false;
-    QTest::newRow("dialog fails") << true;
+    QTest::addColumn<int>("copies");  // 0: Cancel
+    QTest::newRow("Cancel") << false << 0;
+    QTest::newRow("dialog fails") << true << 1;
+    QTest::newRow("one copy") << false << 1;
   }
 
-  void printCancelled() {
+  void print() {
     QFETCH(bool, fails);
+    QFETCH(int, copies);
     dialogs_.failNext = fails;
-    commands_->Printer().setOutputFormat(QPrinter::PdfFormat);
-    commands_->Printer().setOutputFileName(Path("cancelled.pdf"));
-    Click("cmdPrint");
-    QCOMPARE(DialogKinds(), std::vector<Kind>{Kind::Printer});
-    QVERIFY(messages_.shown.empty());
-    QVERIFY(!QFile::exists(Path("cancelled.pdf")));
-  }
-
-  void printWritesReport() {
+    if (copies > 0) dialogs_.copies = {copies};
     commands_->Printer().setOutputFormat(QPrinter::PdfFormat);
     commands_->Printer().setOutputFileName(Path("report.pdf"));
-    dialogs_.copies = {1};
+    QFile::remove(Path("report.pdf"));
     Click("cmdPrint");
+    QCOMPARE(dialogs_.shown, QStringList{"Printer"});
     QVERIFY(messages_.shown.empty());
-    QVERIFY(ReadAll(Path("report.pdf")).startsWith("%PDF"));
+    QCOMPARE(ReadAll(Path("report.pdf")).startsWith("%PDF"), copies > 0 && !fails);
     QCOMPARE(commands_->Printer().copyCount(), 1);
   }
 
