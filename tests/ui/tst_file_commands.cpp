@@ -23,10 +23,9 @@ class FileCommandsTest : public QObject, WindowFixture {
 
   QString Path(const QString& name) const { return dir_.filePath(name); }
 
-  // The dialogs shown, with the file names they started with relative to the
-  // scratch folder.
-  QStringList DialogsShown() const {
-    return QStringList(dialogs_.shown).replaceInStrings(dir_.path() + "/", "");
+  // The messages and dialogs shown, file names relative to the scratch folder.
+  QStringList Shown() const {
+    return QStringList(user_.shown).replaceInStrings(dir_.path() + "/", "");
   }
 
   // A run file of the default run with another gas name (blanks kept),
@@ -52,34 +51,31 @@ class FileCommandsTest : public QObject, WindowFixture {
   // and the open dialog starts with the name the save dialog was left with.
   void loadQuestion_data() {
     QTest::addColumn<int>("answer");
-    QTest::addColumn<QString>("savePath");  // empty: the save dialog is cancelled
-    QTest::addColumn<QStringList>("dialogs");
-    QTest::addColumn<QStringList>("errors");
+    QTest::addColumn<QString>("savePath");   // empty: the save dialog is cancelled
+    QTest::addColumn<QStringList>("shown");  // after the question
     // clang-format off
-    QTest::newRow("Cancel") << int(Answer::Cancel) << "" << QStringList{} << QStringList{};
-    QTest::newRow("No") << int(Answer::No) << "" << QStringList{"Open "} << QStringList{};
+    QTest::newRow("Cancel") << int(Answer::Cancel) << "" << QStringList{};
+    QTest::newRow("No") << int(Answer::No) << "" << QStringList{"Open "};
     QTest::newRow("Yes, saved") << int(Answer::Yes) << "saved.run"
-        << QStringList{"Save ", "Open saved.run"} << QStringList{};
+        << QStringList{"Save ", "Open saved.run"};
     QTest::newRow("Yes, save cancelled") << int(Answer::Yes) << ""
-        << QStringList{"Save ", "Open "} << QStringList{};
+        << QStringList{"Save ", "Open "};
     QTest::newRow("Yes, save fails") << int(Answer::Yes) << "no-such-folder/x.run"
-        << QStringList{"Save ", "Open no-such-folder/x.run"} << QStringList{"! Error: Error Writing File"};
+        << QStringList{"Save ", "! Error: Error Writing File", "Open no-such-folder/x.run"};
     // clang-format on
   }
 
   void loadQuestion() {
     QFETCH(int, answer);
     QFETCH(QString, savePath);
-    QFETCH(QStringList, dialogs);
-    QFETCH(QStringList, errors);
+    QFETCH(QStringList, shown);
     const auto reply = static_cast<Answer>(answer);
-    messages_.answers = {reply};
+    user_.answers = {reply};
     if (reply == Answer::Yes)
-      dialogs_.paths.push_back(savePath.isEmpty() ? std::nullopt : std::optional(Path(savePath)));
-    dialogs_.paths.push_back(OtherRunFile());
+      user_.paths.push_back(savePath.isEmpty() ? std::nullopt : std::optional(Path(savePath)));
+    user_.paths.push_back(OtherRunFile());
     Click("cmdLoad");
-    QCOMPARE(messages_.shown, QStringList{kQuestion} + errors);
-    QCOMPARE(DialogsShown(), dialogs);
+    QCOMPARE(Shown(), QStringList{kQuestion} + shown);
     const bool loaded = reply != Answer::Cancel;
     QCOMPARE(Text("txtGas_0"), QString(loaded ? " Air " : "Steam"));
     QCOMPARE(Text("txtInput_0"), QString(loaded ? "250" : "740"));
@@ -92,30 +88,29 @@ class FileCommandsTest : public QObject, WindowFixture {
   void saveWritesTypedName() {
     WriteAll(Path("startup"), "older and longer content than the run file will have........");
     Line("txtGas_0")->setText(" Steam  ");
-    dialogs_.paths = {Path("startup")};
+    user_.paths = {Path("startup")};
     Click("cmdSave");
     QCOMPARE(ReadAll(Path("startup")), QByteArray(kStartupRun).replace("Steam", " Steam  "));
     QVERIFY(!QFile::exists(Path("startup.run")));
-    QVERIFY(messages_.shown.empty());
+    QCOMPARE(Shown(), QStringList{"Save "});
   }
 
   // Save clears the remembered name, Load keeps it; a cancelled dialog
   // leaves it as it was.
   void dialogFileName() {
-    dialogs_.paths = {Path("a.run"), Path("b.run")};
+    user_.paths = {Path("a.run"), Path("b.run")};
     Click("cmdSave");
     Click("cmdSave");
-    messages_.answers = {Answer::No, Answer::No};
-    dialogs_.paths = {std::nullopt, Path("a.run")};
+    user_.answers = {Answer::No, Answer::No};
+    user_.paths = {std::nullopt, Path("a.run")};
     Click("cmdLoad");  // cancelled: the name stays
     Click("cmdLoad");
-    dialogs_.paths = {std::nullopt};
+    user_.paths = {std::nullopt};
     Click("cmdSave");  // cancelled after clearing: the name is gone
-    messages_.answers = {Answer::No};
+    user_.answers = {Answer::No};
     Click("cmdLoad");
-    QCOMPARE(DialogsShown(),
-             (QStringList{"Save ", "Save ", "Open b.run", "Open b.run", "Save ", "Open "}));
-    QCOMPARE(messages_.shown, QStringList(3, kQuestion));
+    QCOMPARE(Shown(), (QStringList{"Save ", "Save ", kQuestion, "Open b.run", kQuestion,
+                                   "Open b.run", "Save ", kQuestion, "Open "}));
   }
 
   // A missing file, and one that ends inside "Initial Properties": the boxes
@@ -135,13 +130,13 @@ class FileCommandsTest : public QObject, WindowFixture {
     QFETCH(QString, gas);
     QByteArray bytes = ReadAll(OtherRunFile());
     WriteAll(Path("partial.run"), bytes.left(bytes.indexOf("\"600,000\"")));
-    messages_.answers = {Answer::No};
-    dialogs_.paths = {Path(file)};
+    user_.answers = {Answer::No};
+    user_.paths = {Path(file)};
     QString gasDuringMessage;
-    messages_.whileShown = [&] { gasDuringMessage = Text("txtGas_0"); };
+    user_.whileShown = [&] { gasDuringMessage = Text("txtGas_0"); };
     Line("txtInput_2")->setText("1,234");
     Click("cmdLoad");
-    QCOMPARE(messages_.shown, (QStringList{kQuestion, "! Error: Error Loading File"}));
+    QCOMPARE(Shown(), (QStringList{kQuestion, "Open ", "! Error: Error Loading File"}));
     QCOMPARE(gasDuringMessage, gas);
     QCOMPARE(Text("txtInput_0"), QString(file == "partial.run" ? "250" : "740"));
     QCOMPARE(Text("txtInput_2"), QString("1,234"));  // not reached: kept
@@ -151,9 +146,9 @@ class FileCommandsTest : public QObject, WindowFixture {
   // be saved: the space is one the run file's code page holds.
   void saveInFrenchLocale() {
     MakeWindow(SymbolsOf(QLocale(QLocale::French, QLocale::France)));
-    dialogs_.paths = {Path("fr.run")};
+    user_.paths = {Path("fr.run")};
     Click("cmdSave");
-    QVERIFY(messages_.shown.empty());
+    QCOMPARE(Shown(), QStringList{"Save "});
     QVERIFY(ReadAll(Path("fr.run"))
                 .contains("\"600\xA0"
                           "000\"\r\n"));
@@ -172,14 +167,13 @@ class FileCommandsTest : public QObject, WindowFixture {
   void print() {
     QFETCH(bool, fails);
     QFETCH(int, copies);
-    dialogs_.failNext = fails;
-    if (copies > 0) dialogs_.copies = {copies};
+    user_.dialogsFail = fails;
+    if (copies > 0) user_.copies = {copies};
     commands_->Printer().setOutputFormat(QPrinter::PdfFormat);
     commands_->Printer().setOutputFileName(Path("report.pdf"));
     QFile::remove(Path("report.pdf"));
     Click("cmdPrint");
-    QCOMPARE(dialogs_.shown, QStringList{"Printer"});
-    QVERIFY(messages_.shown.empty());
+    QCOMPARE(user_.shown, QStringList{"Printer"});
     QCOMPARE(ReadAll(Path("report.pdf")).startsWith("%PDF"), copies > 0 && !fails);
     QCOMPARE(commands_->Printer().copyCount(), 1);
   }

@@ -5,6 +5,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <map>
 
 #include "ui/fonts.h"
 #include "ui/frm_busy.h"
@@ -32,6 +33,24 @@ class MainWindowTest : public QObject, WindowFixture {
   QString Focused() { return QApplication::focusWidget()->objectName(); }
   void PressAlt(Qt::Key key) { QTest::keyClick(QApplication::focusWidget(), key, Qt::AltModifier); }
 
+  static QString Describe(QWidget* w) {
+    const QString bold = w->font().bold() ? "bold-" : "";
+    if (auto* label = qobject_cast<QLabel*>(w)) return bold + "label|" + label->text();
+    if (auto* group = qobject_cast<QGroupBox*>(w)) return bold + "group|" + group->title();
+    if (auto* button = qobject_cast<QPushButton*>(w))
+      return bold + (button->isDefault() ? "default-" : "") + "button|" + button->text();
+    if (auto* text = qobject_cast<QPlainTextEdit*>(w))
+      return (text->tabChangesFocus() ? "description|" : "tab-taking|") + text->toPlainText();
+    auto* box = qobject_cast<QLineEdit*>(w);
+    const QPalette colours = box->palette();
+    const bool right = box->alignment() & Qt::AlignRight;
+    const bool input = !box->isReadOnly() && box->focusPolicy() == Qt::StrongFocus;
+    const bool locked = box->isReadOnly() && box->focusPolicy() == Qt::ClickFocus &&
+                        colours.color(QPalette::Base) == colours.color(QPalette::Button);
+    const QString kind = input ? (right ? "numeric" : "text") : locked && right ? "result" : "odd";
+    return kind + '|' + box->text();
+  }
+
   int FilledResults() {
     int filled = 0;
     for (const FieldInfo& f : FieldTable())
@@ -51,46 +70,19 @@ class MainWindowTest : public QObject, WindowFixture {
 
   // Each captioned control of the three windows against its caption or
   // default text, face and kind; results are locked and out of the tab chain.
-  void widgets_data() {
-    QTest::addColumn<QString>("kind");
-    QTest::addColumn<QString>("text");
-    QFile golden(KORVO_TEST_DATA_DIR "/ui_widgets.txt");
-    QVERIFY(golden.open(QIODevice::ReadOnly | QIODevice::Text));
-    for (const QString& line : QString::fromUtf8(golden.readAll()).split('\n')) {
-      const QStringList cells = line.split('|');
-      if (cells.size() == 3 && !line.startsWith('#'))
-        QTest::newRow(qPrintable(cells[0])) << cells[1] << cells[2];
-    }
-  }
-
   void widgets() {
-    QFETCH(QString, kind);
-    QFETCH(QString, text);
-    const QStringList path = QString(QTest::currentDataTag()).split('/');
-    std::unique_ptr<QWidget> other;
-    if (path[0] == "frmSplash") other = std::make_unique<frmSplash>();
-    if (path[0] == "frmBusy") other = std::make_unique<frmBusy>();
-    QWidget* w = Child(path[1], other ? other.get() : window_.get());
-    QCOMPARE(w->font().bold(), kind.startsWith("bold") || kind == "group");
-    if (auto* label = qobject_cast<QLabel*>(w)) QCOMPARE(label->text(), text);
-    if (auto* group = qobject_cast<QGroupBox*>(w)) QCOMPARE(group->title(), text);
-    if (auto* button = qobject_cast<QPushButton*>(w)) {
-      QCOMPARE(button->text(), text);
-      QCOMPARE(button->isDefault(), kind == "default-button");
+    QStringList expected, actual;
+    frmSplash splash;
+    frmBusy busy;
+    const std::map<QString, QWidget*> roots{
+        {"frmMain", window_.get()}, {"frmSplash", &splash}, {"frmBusy", &busy}};
+    for (const QString& line : Golden("ui_widgets.txt")) {
+      if (line.startsWith('#')) continue;
+      const QStringList path = line.section('|', 0, 0).split('/');
+      expected << line;
+      actual << path.join('/') + '|' + Describe(Child(path[1], roots.at(path[0])));
     }
-    if (auto* description = qobject_cast<QPlainTextEdit*>(w)) {
-      QCOMPARE(description->toPlainText(), text);
-      QVERIFY(description->tabChangesFocus());
-    }
-    auto* line = qobject_cast<QLineEdit*>(w);
-    if (line == nullptr) return;
-    const bool result = kind == "result";
-    QCOMPARE(line->text(), text);
-    QCOMPARE(line->isReadOnly(), result);
-    QCOMPARE(line->focusPolicy(), result ? Qt::ClickFocus : Qt::StrongFocus);
-    QCOMPARE(bool(line->alignment() & Qt::AlignRight), kind != "text");
-    if (result)
-      QCOMPARE(line->palette().color(QPalette::Base), line->palette().color(QPalette::Button));
+    QCOMPARE(actual, expected);
   }
 
   // Fixed sizes; the busy window comes up green and centred; a window set
@@ -153,7 +145,7 @@ class MainWindowTest : public QObject, WindowFixture {
          {"txtInput_0", "txtInput_2", "txtPipe_0", "txtPipe_2", "txtPipe_1", "txtExit_3"})
       texts << Line(name)->text();
     QCOMPARE(texts, (QStringList{"740.", "600,000.", "6.", "70.", "0.00015", "0.974"}));
-    QVERIFY(messages_.shown.empty());
+    QVERIFY(user_.shown.empty());
   }
 
   void validation_data() {
@@ -186,7 +178,7 @@ class MainWindowTest : public QObject, WindowFixture {
     const bool refused = shown.isEmpty();
     QTRY_COMPARE(Line(box)->hasFocus(), refused);
     QCOMPARE(Text(box), refused ? typed : shown);
-    QCOMPARE(messages_.shown, refused ? kRefusal : QStringList());
+    QCOMPARE(user_.shown, refused ? kRefusal : QStringList());
   }
 
   // Switching to another window does not leave the box.
@@ -199,7 +191,7 @@ class MainWindowTest : public QObject, WindowFixture {
     window_->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(window_.get()));
     QCoreApplication::processEvents();
-    QVERIFY(messages_.shown.empty());
+    QVERIFY(user_.shown.empty());
     QVERIFY(Line("txtInput_0")->hasFocus());
   }
 
@@ -219,10 +211,10 @@ class MainWindowTest : public QObject, WindowFixture {
     } else {
       PressAlt(Qt::Key_C);
     }
-    QTRY_COMPARE(messages_.shown, kRefusal);
+    QTRY_COMPARE(user_.shown, kRefusal);
     QTRY_VERIFY(Line("txtPipe_0")->hasFocus());
     for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
-    QCOMPARE(messages_.shown, kRefusal);
+    QCOMPARE(user_.shown, kRefusal);
     QCOMPARE(Text("txtInput_8"), QString());
     QCOMPARE(Text("txtPipe_0"), QString("6 in"));
   }
@@ -241,7 +233,7 @@ class MainWindowTest : public QObject, WindowFixture {
     Line("txtInput_0")->setFocus();
     QTest::keyClick(Line("txtInput_0"), Qt::Key_Return);
     QVERIFY(Line("txtInput_0")->hasFocus());
-    QVERIFY(messages_.shown.empty());
+    QVERIFY(user_.shown.empty());
     auto* general = Child<QPlainTextEdit>("txtGeneral_0");
     general->setFocus();
     QTest::keyClicks(general, "a");
@@ -283,13 +275,12 @@ class MainWindowTest : public QObject, WindowFixture {
     QCOMPARE(Text("txtInput_8"), QString("0.42082"));
     QCOMPARE(Text("txtPipe_3"), QString("0.014937"));
     QCOMPARE(FilledResults(), 23);
-    QVERIFY(messages_.shown.empty());
+    QVERIFY(user_.shown.empty());
     QStringList during;
-    messages_.whileShown = [&] {
+    user_.whileShown = [&] {
       const QCursor* cursor = QApplication::overrideCursor();
       const bool busy = VisibleTopLevel("frmBusy") && cursor && cursor->shape() == Qt::WaitCursor;
-      during << messages_.shown.back() << QString::number(FilledResults())
-             << (busy ? "busy" : "idle");
+      during << user_.shown.back() << QString::number(FilledResults()) << (busy ? "busy" : "idle");
     };
     TypeInto(box, typed);
     window_->cmdCalculate_Click();
@@ -300,7 +291,7 @@ class MainWindowTest : public QObject, WindowFixture {
   }
 
   void startUpShowsAboutAboveActiveMainWindow() {
-    window_ = std::make_unique<frmMain>(NumberSymbols{}, messages_);
+    window_ = std::make_unique<frmMain>(NumberSymbols{}, user_);
     window_->Form_Load();
     QVERIFY(QTest::qWaitForWindowActive(window_.get()));
     QVERIFY(window_->Splash() != nullptr && window_->Splash()->isVisible());
@@ -330,7 +321,7 @@ class MainWindowTest : public QObject, WindowFixture {
     TypeInto("txtInput_0", "741");
     Click("cmdExit");
     QVERIFY(!window_->isVisible());
-    QVERIFY(messages_.shown.empty());
+    QVERIFY(user_.shown.empty());
   }
 
   // Defaults and typed numbers in the user's symbols.

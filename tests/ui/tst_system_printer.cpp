@@ -15,12 +15,12 @@ class SystemPrinterTest : public QObject, WindowFixture {
     const QString expected = QPrinterInfo::defaultPrinterName();
     QVERIFY2(!expected.isEmpty(), "no default printer");
     MakeWindow();
-    dialogs_.copies = {3};
+    user_.copies = {3};
     Click("cmdPrint");
     QCOMPARE(commands_->Printer().printerName(), expected);
     QCOMPARE(commands_->Printer().outputFormat(), QPrinter::NativeFormat);
     QCOMPARE(commands_->Printer().copyCount(), 1);
-    QVERIFY(messages_.shown.empty());
+    QVERIFY(user_.shown == QStringList{"Printer"});
   }
 };
 

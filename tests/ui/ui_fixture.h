@@ -1,17 +1,14 @@
-// What the window tests share: message boxes and dialogs that a test answers,
-// and a main window wired to the real file commands over them.
+// What the window tests share: a user who answers the message boxes and
+// dialogs, and a main window wired to the real file commands over them.
 #pragma once
 
 #include <QApplication>
-#include <QFile>
 #include <QLineEdit>
-#include <QPrinter>
 #include <QPushButton>
 #include <QtTest>
 #include <deque>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <stdexcept>
 
 #include "ui/common_dialog.h"
@@ -30,83 +27,79 @@ inline void WriteAll(const QString& path, const QByteArray& bytes) {
   file.write(bytes);
 }
 
-// Every message is recorded as "<kind> <title>: <text>" (kind i: no icon,
-// !: exclamation, ?: question) and every dialog as its kind and the file name
-// it started with. Answers come from queues; an empty queue answers Cancel.
-template <typename T>
-T Next(std::deque<T>& queue, T cancel) {
-  if (queue.empty()) return cancel;
-  const T answer = queue.front();
-  queue.pop_front();
-  return answer;
+// The lines of a file under tests/data, without its last line end.
+inline QStringList Golden(const QString& name) {
+  QString text = QString::fromUtf8(ReadAll(KORVO_TEST_DATA_DIR "/" + name));
+  text.chop(text.endsWith('\n') ? 1 : 0);
+  return text.split('\n');
 }
 
-class FakeMessageBoxes : public MessageBoxes {
+// Records, in order, every message as "<icon> <title>: <text>" (i: none,
+// !: exclamation, ?: question) and every dialog as its kind and the file name
+// it started with. Answers come from queues; an empty queue answers Cancel.
+// The printer dialog leaves the printer as it is.
+class FakeUser : public MessageBoxes, public Dialogs {
  public:
+  using Path = std::optional<QString>;
   void Information(QWidget*, const QString& title, const QString& text) override {
-    Record("i " + title + ": " + text);
+    Show("i " + title + ": " + text);
   }
   void Exclamation(QWidget*, const QString& title, const QString& text) override {
-    Record("! " + title + ": " + text);
+    Show("! " + title + ": " + text);
   }
   Answer AskYesNoCancel(QWidget*, const QString& title, const QString& text) override {
-    Record("? " + title + ": " + text);
+    Show("? " + title + ": " + text);
     return Next(answers, Answer::Cancel);
+  }
+  Path OpenFile(QWidget*, const QString& name) override {
+    return Next(paths, Dialog("Open " + name));
+  }
+  Path SaveFile(QWidget*, const QString& name) override {
+    return Next(paths, Dialog("Save " + name));
+  }
+  std::optional<int> ChoosePrinter(QWidget*, QPrinter&) override {
+    return Next(copies, Dialog("Printer"));
   }
 
   QStringList shown;
   std::deque<Answer> answers;
+  std::deque<Path> paths;
+  std::deque<std::optional<int>> copies;
+  bool dialogsFail = false;
   std::function<void()> whileShown;  // lets a test look at the program while a message is up
 
  private:
-  void Record(const QString& message) {
+  template <typename T>
+  static T Next(std::deque<T>& queue, typename std::deque<T>::value_type cancel) {
+    if (queue.empty()) return cancel;
+    const T answer = queue.front();
+    queue.pop_front();
+    return answer;
+  }
+  void Show(const QString& message) {
     shown << message;
     if (whileShown) whileShown();
   }
-};
-
-// The printer dialog leaves the printer as it is (the system's default, or
-// what the test set).
-class FakeDialogs : public Dialogs {
- public:
-  using Path = std::optional<QString>;
-  Path OpenFile(QWidget*, const QString& name) override { return Answer("Open " + name); }
-  Path SaveFile(QWidget*, const QString& name) override { return Answer("Save " + name); }
-  std::optional<int> ChoosePrinter(QWidget*, QPrinter&) override {
-    Record("Printer");
-    return Next(copies, std::optional<int>());
-  }
-
-  QStringList shown;
-  std::deque<Path> paths;
-  std::deque<std::optional<int>> copies;
-  bool failNext = false;
-
- private:
-  Path Answer(const QString& call) {
-    Record(call);
-    return Next(paths, Path());
-  }
-  void Record(const QString& call) {
+  // Records a dialog; the answer for Cancel.
+  std::nullopt_t Dialog(const QString& call) {
     shown << call;
-    if (failNext) throw std::runtime_error("dialog failed");
+    if (dialogsFail) throw std::runtime_error("dialog failed");
+    return std::nullopt;
   }
 };
 
 class WindowFixture {
  protected:
-  FakeMessageBoxes messages_;
-  FakeDialogs dialogs_;
+  FakeUser user_;
   std::unique_ptr<FileCommands> commands_;
   std::unique_ptr<frmMain> window_;
 
-  // A fresh, active main window with fresh fakes.
+  // A fresh, active main window and a fresh user.
   void MakeWindow(const NumberSymbols& symbols = {}) {
     window_.reset();
-    messages_ = FakeMessageBoxes();
-    dialogs_ = FakeDialogs();
-    commands_ = std::make_unique<FileCommands>(messages_, dialogs_, [] { return "stamp"; });
-    window_ = std::make_unique<frmMain>(symbols, messages_, commands_.get());
+    user_ = FakeUser();
+    commands_ = std::make_unique<FileCommands>(user_, user_, [] { return "stamp"; });
+    window_ = std::make_unique<frmMain>(symbols, user_, commands_.get());
     window_->show();
     window_->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(window_.get()));
