@@ -156,64 +156,49 @@ class FileCommandsTest : public QObject, WindowFixture {
 
   // Cancel in the printer dialog, or a dialog that fails, ends the command
   // silently; a copy chosen prints the report as a job of one copy.
-  void print_data() {
-    QTest::addColumn<bool>("fails");
-    QTest::addColumn<int>("copies");  // 0: Cancel
-    QTest::newRow("Cancel") << false << 0;
-    QTest::newRow("dialog fails") << true << 1;
-    QTest::newRow("one copy") << false << 1;
-  }
-
   void print() {
-    QFETCH(bool, fails);
-    QFETCH(int, copies);
-    user_.dialogsFail = fails;
-    if (copies > 0) user_.copies = {copies};
-    commands_->Printer().setOutputFormat(QPrinter::PdfFormat);
-    commands_->Printer().setOutputFileName(Path("report.pdf"));
-    QFile::remove(Path("report.pdf"));
-    Click("cmdPrint");
-    QCOMPARE(user_.shown, QStringList{"Printer"});
-    QCOMPARE(ReadAll(Path("report.pdf")).startsWith("%PDF"), copies > 0 && !fails);
-    QCOMPARE(commands_->Printer().copyCount(), 1);
+    for (const auto& [copies, fails] : {std::pair{0, false}, {1, true}, {1, false}}) {
+      MakeWindow();
+      user_.dialogsFail = fails;
+      if (copies > 0) user_.copies = {copies};
+      commands_->Printer().setOutputFormat(QPrinter::PdfFormat);
+      commands_->Printer().setOutputFileName(Path("report.pdf"));
+      QFile::remove(Path("report.pdf"));
+      Click("cmdPrint");
+      QCOMPARE(user_.shown, QStringList{"Printer"});
+      QCOMPARE(ReadAll(Path("report.pdf")).startsWith("%PDF"), copies > 0 && !fails);
+      QCOMPARE(commands_->Printer().copyCount(), 1);
+    }
   }
 
   // Qt's own file dialogs, set up as the commands rely on: every file listed,
   // no suffix added, no question before replacing, any name accepted; the
   // dialog starts with the full path given, and Esc is Cancel.
-  void qtFileDialogs_data() {
-    QTest::addColumn<bool>("save");
-    QTest::addColumn<bool>("accept");
-    QTest::newRow("open, OK") << false << true;
-    QTest::newRow("open, Esc") << false << false;
-    QTest::newRow("save, OK") << true << true;
-  }
-
   void qtFileDialogs() {
-    QFETCH(bool, save);
-    QFETCH(bool, accept);
     const QString start = Path("missing");
-    QFileDialog* seen = nullptr;
-    QTimer::singleShot(0, this, [&] {
-      seen = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-      if (seen == nullptr) return;
-      QCOMPARE(seen->acceptMode(), save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-      QVERIFY(seen->testOption(QFileDialog::DontUseNativeDialog));
-      QVERIFY(seen->testOption(QFileDialog::DontConfirmOverwrite));
-      QCOMPARE(seen->fileMode(), QFileDialog::AnyFile);
-      QCOMPARE(seen->defaultSuffix(), QString());
-      QCOMPARE(seen->directory().absolutePath(), dir_.path());
-      if (accept) {
-        static_cast<QDialog*>(seen)->accept();  // as the OK button does
-      } else {
-        QTest::keyClick(seen, Qt::Key_Escape);
-      }
-    });
-    QtDialogs dialogs;
-    const auto chosen =
-        save ? dialogs.SaveFile(window_.get(), start) : dialogs.OpenFile(window_.get(), start);
-    QVERIFY(seen != nullptr);
-    QCOMPARE(chosen, accept ? std::optional(start) : std::nullopt);
+    for (const auto& [save, accept] : {std::pair{false, true}, {false, false}, {true, true}}) {
+      QFileDialog* seen = nullptr;
+      QTimer::singleShot(0, this, [&, save = save, accept = accept] {
+        seen = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (seen == nullptr) return;
+        QCOMPARE(seen->acceptMode(), save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+        QVERIFY(seen->testOption(QFileDialog::DontUseNativeDialog));
+        QVERIFY(seen->testOption(QFileDialog::DontConfirmOverwrite));
+        QCOMPARE(seen->fileMode(), QFileDialog::AnyFile);
+        QCOMPARE(seen->defaultSuffix(), QString());
+        QCOMPARE(seen->directory().absolutePath(), dir_.path());
+        if (accept) {
+          static_cast<QDialog*>(seen)->accept();  // as the OK button does
+        } else {
+          QTest::keyClick(seen, Qt::Key_Escape);
+        }
+      });
+      QtDialogs dialogs;
+      const auto chosen =
+          save ? dialogs.SaveFile(window_.get(), start) : dialogs.OpenFile(window_.get(), start);
+      QVERIFY(seen != nullptr);
+      QCOMPARE(chosen, accept ? std::optional(start) : std::nullopt);
+    }
   }
 };
 

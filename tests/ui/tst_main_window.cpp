@@ -290,7 +290,10 @@ class MainWindowTest : public QObject, WindowFixture {
     QCOMPARE(VisibleTopLevel("frmBusy"), nullptr);
   }
 
-  void startUpShowsAboutAboveActiveMainWindow() {
+  // Start-up shows the About window, not modal and on top, above the active
+  // main window. About pressed while it is open activates the one window with
+  // the focus on OK; Enter and Esc close it.
+  void startUpAndAbout() {
     window_ = std::make_unique<frmMain>(NumberSymbols{}, user_);
     window_->Form_Load();
     QVERIFY(QTest::qWaitForWindowActive(window_.get()));
@@ -298,11 +301,6 @@ class MainWindowTest : public QObject, WindowFixture {
     QVERIFY(window_->Splash()->windowFlags() & Qt::WindowStaysOnTopHint);
     QCOMPARE(window_->Splash()->isModal(), false);
     QTRY_COMPARE(Focused(), QString("txtGeneral_0"));
-  }
-
-  // About pressed twice gives one active About window with the focus on OK;
-  // Enter and Esc close it.
-  void aboutIsSingleAndClosesWithEnterOrEscape() {
     for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
       window_->cmdAbout_Click();
       window_->cmdAbout_Click();
