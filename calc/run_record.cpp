@@ -115,6 +115,10 @@ std::string_view Caption(FieldRef ref) {
   return Field(ref).caption;
 }
 
+bool IsNumericInput(FieldRef ref) {
+  return !Field(ref).isResult && ref.array != B::General && !(ref == FieldRef{B::Gas, 0});
+}
+
 std::string_view GroupCaption(BoxArray array) {
   switch (array) {
     case B::General:
@@ -155,9 +159,7 @@ void ClearResults(RunRecord& run) {
 RunRecord DefaultRunRecord(const NumberSymbols& symbols) {
   RunRecord run;
   for (const FieldInfo& field : kFields) {
-    const bool numericInput = !field.isResult && field.ref.array != B::General &&
-                              !(field.ref.array == B::Gas && field.ref.index == 0);
-    if (numericInput) Text(run, field.ref) = InSymbols(Text(run, field.ref), symbols);
+    if (IsNumericInput(field.ref)) Text(run, field.ref) = InSymbols(Text(run, field.ref), symbols);
   }
   return run;
 }

@@ -54,6 +54,10 @@ const std::array<FieldInfo, 35>& FieldTable();
 const FieldInfo& Field(FieldRef ref);
 std::string_view Caption(FieldRef ref);
 
+// The ten inputs that hold numbers: all inputs but the run description and
+// the gas type.
+bool IsNumericInput(FieldRef ref);
+
 // Caption of the group box that holds an array on the main window.
 std::string_view GroupCaption(BoxArray array);
 

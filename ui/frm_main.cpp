@@ -103,10 +103,6 @@ QString ToQString(const std::string& text) {
   return QString::fromStdString(text);
 }
 
-bool IsTextInput(FieldRef ref) {
-  return ref.array == B::Gas && ref.index == 0;
-}
-
 QWidget* MakeDescriptionBox(QWidget* group) {
   auto* box = new QPlainTextEdit(group);
   box->setTabChangesFocus(true);  // Enter makes a new line, Tab leaves the box
@@ -116,7 +112,7 @@ QWidget* MakeDescriptionBox(QWidget* group) {
 
 QWidget* MakeLineBox(QWidget* group, const FieldInfo& field) {
   auto* box = new QLineEdit(group);
-  box->setAlignment(IsTextInput(field.ref) ? Qt::AlignLeft : Qt::AlignRight);
+  box->setAlignment(field.isResult || IsNumericInput(field.ref) ? Qt::AlignRight : Qt::AlignLeft);
   if (field.isResult) {
     // Locked: the caret goes in on a click and the text can be selected and
     // copied, but not changed; Tab passes it by.
@@ -397,31 +393,14 @@ void frmMain::cmdPrint_Click() {
   commands_->Print(run_, *this);
 }
 
-namespace {
-
-// Ends the busy window and the hourglass however the calculation leaves.
-class BusyGuard {
- public:
-  explicit BusyGuard(CalcHost& host) : host_(host) {}
-  ~BusyGuard() { host_.EndBusy(); }
-  BusyGuard(const BusyGuard&) = delete;
-  BusyGuard& operator=(const BusyGuard&) = delete;
-
- private:
-  CalcHost& host_;
-};
-
-}  // namespace
-
 void frmMain::cmdCalculate_Click() {
   if (!ReadyForCommand()) return;
   BoxesToRecord();
   try {
-    BusyGuard guard(*this);
-    CalculateRun(run_, *this);
+    CalculateRun(run_, *this);  // brackets the busy window and hourglass itself
   } catch (const std::exception& error) {
-    // Results written so far stay; the run is never left half-shown silently.
-    RecordToBoxes();
+    // Results written so far stay (the message shows them); the run is never
+    // left half-shown silently.
     ShowMessage(std::string("The calculation stopped: ") + error.what());
   }
   RecordToBoxes();
@@ -492,8 +471,7 @@ void frmMain::Repaint() {
 }
 
 void frmMain::ShowRun() {
-  RecordToBoxes();
-  repaint();
+  Repaint();
 }
 
 void frmMain::ShowMessage(const std::string& text) {
