@@ -36,6 +36,9 @@ const FormatRow kFormatRows[] = {
     {600000, kWholePattern, "600,000"},
     {0.30000000000000004, kResultPattern6, "0.3"}, {-0.0000001, kResultPattern6, "0.0"},
     {-0.0, kWholePattern, "0"}, {1e20, kResultPattern2, "100,000,000,000,000,000,000.0"},
+    // The pattern rounds the 15-significant-digit text, not the binary value:
+    // from 16 digits these would show "1.0" and "0.123456".
+    {1.004999999999999, kResultPattern2, "1.01"}, {0.1234564999999999, kResultPattern6, "0.123457"},
 };
 // clang-format on
 
@@ -63,6 +66,7 @@ struct ParseRow {
 const ParseRow kParseRows[] = {
     {"600,000", true, 600000}, {"1,5", true, 15}, {"740.", true, 740}, {"600,000.", true, 600000},
     {".5", true, 0.5}, {"1e3", true, 1000}, {"1.5E-05", true, 0.000015}, {"+5", true, 5},
+    {"1e+3", true, 1000}, {"2.5E+2", true, 250},
     {"-70", true, -70}, {"  0.975  ", true, 0.975}, {"0.1", true, 0.1}, {"1e-400", true, 0.0},
     {"", false, 0}, {"   ", false, 0}, {"12a", false, 0}, {"abc", false, 0}, {"1.2.3", false, 0},
     {"+-1", false, 0}, {",5", false, 0}, {"1.5,0", false, 0}, {".", false, 0}, {"1e", false, 0},
