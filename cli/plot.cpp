@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QChart>
+#include <QCoreApplication>
 #include <QGraphicsScene>
 #include <QImage>
 #include <QLineSeries>
@@ -10,7 +11,9 @@
 #include <QSaveFile>
 #include <QSvgGenerator>
 #include <QValueAxis>
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -41,7 +44,28 @@ QValueAxis* YAxis(const QString& title) {
   return axis;
 }
 
-// The chart owns its series and axes.
+struct Range {
+  double low = std::numeric_limits<double>::infinity();
+  double high = -std::numeric_limits<double>::infinity();
+  void Take(double v) {
+    low = std::min(low, v);
+    high = std::max(high, v);
+  }
+  // A little room around the data, and some width where it has none.
+  void Apply(QAbstractAxis* axis, bool pad) const {
+    if (!(low <= high)) return;
+    const double margin =
+        high > low ? (pad ? (high - low) * 0.05 : 0.0) : std::max(1.0, std::fabs(low) * 0.05);
+    axis->setRange(low - margin, high + margin);
+  }
+};
+
+bool Plotted(const QPointF& p) {
+  return std::isfinite(p.x()) && std::isfinite(p.y());
+}
+
+// The chart owns its series and axes. Axis ranges come from the data of every
+// series attached to them, not from the first one alone.
 void Fill(QChart& chart, const PlotSpec& spec) {
   chart.setTitle(spec.title);
   QAbstractAxis* x = XAxis(spec);
@@ -49,11 +73,15 @@ void Fill(QChart& chart, const PlotSpec& spec) {
   chart.addAxis(x, Qt::AlignBottom);
   chart.addAxis(y, Qt::AlignLeft);
   QValueAxis* y2 = nullptr;
+  Range xRange, yRange, y2Range;
   for (const PlotSeries& data : spec.series) {
     auto* series = new QLineSeries;
     series->setName(data.name);
     for (const QPointF& p : data.points) {
-      if (std::isfinite(p.x()) && std::isfinite(p.y())) series->append(p);
+      if (!Plotted(p)) continue;
+      series->append(p);
+      xRange.Take(p.x());
+      (data.secondAxis ? y2Range : yRange).Take(p.y());
     }
     chart.addSeries(series);
     series->attachAxis(x);
@@ -63,6 +91,9 @@ void Fill(QChart& chart, const PlotSpec& spec) {
     }
     series->attachAxis(data.secondAxis ? y2 : y);
   }
+  xRange.Apply(x, false);
+  yRange.Apply(y, true);
+  if (y2) y2Range.Apply(y2, true);
   chart.legend()->setAlignment(Qt::AlignBottom);
 }
 
@@ -74,6 +105,8 @@ void Render(const PlotSpec& spec, QPainter& painter) {
   chart->setGeometry(0, 0, kWidth, kHeight);
   chart->setAnimationOptions(QChart::NoAnimation);
   Fill(*chart, spec);
+  // Axes, labels and legend are laid out by posted events.
+  QCoreApplication::processEvents();
   painter.setRenderHint(QPainter::Antialiasing);
   scene.render(&painter, QRectF(0, 0, kWidth, kHeight), QRectF(0, 0, kWidth, kHeight));
 }

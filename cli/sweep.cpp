@@ -78,8 +78,8 @@ bool Write(std::FILE* out, const std::string& text) {
 }  // namespace
 
 double SweepAxis::At(long long i) const {
-  if (i == count - 1) return to;
   if (i == 0 || count < 2) return from;
+  if (i == count - 1) return to;
   const double t = static_cast<double>(i) / static_cast<double>(count - 1);
   return log ? from * std::pow(to / from, t) : from + (to - from) * t;
 }

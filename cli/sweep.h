@@ -21,7 +21,8 @@ struct SweepAxis {
   long long count = 0;
   bool log = false;  // equal ratios instead of equal steps
 
-  // Value of point i; the first is `from` and the last is `to` exactly.
+  // Value of point i; the first is `from` and the last is `to` exactly (a
+  // single point is `from`).
   double At(long long i) const;
 };
 
