@@ -47,7 +47,9 @@ Options:
   -v, --version        show the version and exit.
 
 Fields:
-  Every field has a key; where its caption is unique it is accepted too.
+  Every field has a key, listed with its caption, role and unit; where its
+  caption is unique, the caption is accepted too.
+
 )";
 
 const char* const kTail = R"(
@@ -58,8 +60,16 @@ Exit status:
 An output file appears whole or not at all.
 
 Examples:
+Calculate a saved run with a longer pipe, as CSV:
+
   korvoflow-cli calc line7.run --set l=120 --format csv
+
+Exit pressure and Mach number over the flow rate, with a plot:
+
   korvoflow-cli sweep --vary w=100000:900000:81 --plot flow.svg --y p2,m2
+
+The state along the pipe at 101 stations, with a plot:
+
   korvoflow-cli profile line7.run --stations 100 --plot profile.png
 )";
 
