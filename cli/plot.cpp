@@ -57,6 +57,7 @@ struct Range {
     const double margin =
         high > low ? (pad ? (high - low) * 0.05 : 0.0) : std::max(1.0, std::fabs(low) * 0.05);
     axis->setRange(low - margin, high + margin);
+    if (auto* values = qobject_cast<QValueAxis*>(axis); values && pad) values->applyNiceNumbers();
   }
 };
 
