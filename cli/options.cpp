@@ -64,7 +64,7 @@ std::string Symbol(const QCommandLineParser& parser, const char* name,
   if (!parser.isSet(name)) return fallback;
   const QString value = parser.value(name);
   const bool usable = !value.isEmpty() && value.size() <= 4 &&
-                      !value.contains(QRegularExpression("[0-9+\\-eE\\s]"));
+                      !value.contains(QRegularExpression("[0-9+\\-eE \\t]"));
   if (!usable)
     throw UsageError(std::string("--") + name + ": unusable symbol \"" + value.toStdString() +
                      "\"");
@@ -111,8 +111,7 @@ int PositiveCount(const QCommandLineParser& parser, const char* name, int fallba
 
 void CheckOptionsApply(const QCommandLineParser& parser, const QString& command) {
   const auto& allowed = kCommandOptions.at(command);
-  for (const QString& name : parser.optionNames()) {
-    const QString& option = name;
+  for (const QString& option : parser.optionNames()) {
     if (option == "decimal" || option == "grouping" || allowed.count(option)) continue;
     throw UsageError("--" + option.toStdString() + " does not apply to " + command.toStdString());
   }
