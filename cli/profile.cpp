@@ -42,7 +42,6 @@ const std::vector<StationColumn>& StationColumns() {
 
 Profile CalculateProfile(const RunRecord& run, int intervals, const NumberSymbols& symbols) {
   Profile profile;
-  profile.requested = intervals + 1;
   const auto length = TextToNumber(Text(run, kLength), symbols);
   if (!length) {
     profile.stop = std::string(Caption(kLength)) + " Is Not a Numeric Value";

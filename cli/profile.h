@@ -11,7 +11,6 @@
 
 struct Profile {
   std::vector<Row> stations;  // from x = 0, those below Mach 1
-  int requested = 0;          // stations asked for, N + 1
   // Empty when every station was reached; otherwise why the profile stops
   // early (the pipe chokes before its end, or a calculation ended with a
   // message).
