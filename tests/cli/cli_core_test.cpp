@@ -109,6 +109,24 @@ TEST(SweepAxis, RefusesWhatCannotBeSwept) {
   }
 }
 
+// Keys, and captions where only one field carries them.
+TEST(Fields, FoundByKeyOrUniqueCaption) {
+  const struct {
+    const char* name;
+    const char* key;  // nullptr: not found
+  } rows[] = {{"cs1", "cs1"},
+              {"fld1", "fld1"},
+              {"Pipe Diameter, in.", "d"},
+              {"C1", nullptr},
+              {"c1", nullptr},
+              {"Flow Rate, lb/hr", nullptr},
+              {"Exit Mach Number", nullptr}};
+  for (const auto& row : rows) {
+    const CliField* field = FindField(row.name);
+    EXPECT_EQ(field ? field->key : "(none)", row.key ? row.key : "(none)") << row.name;
+  }
+}
+
 TEST(ShortestText, ReadsBackToTheSameDouble) {
   for (double value : {0.1, 600000.0, 1e-7, 2284.7675257787773, -3.5, 1e22, 0.0}) {
     const std::string text = ShortestText(value);
