@@ -14,12 +14,12 @@
 
 namespace {
 
-SweepSpec FlowSweep(long long points, unsigned threads) {
-  SweepSpec spec;
-  spec.base = DefaultRunRecord(spec.symbols);
-  spec.axes = {ParseAxis("w=100000:600000:" + QString::number(points), false, spec.symbols)};
-  spec.threads = threads;
-  return spec;
+SweepRequest FlowSweep(long long points, unsigned threads) {
+  SweepRequest request;
+  request.base = DefaultRunRecord(request.symbols);
+  request.axes = {ParseAxis("w=100000:600000:" + QString::number(points), false, request.symbols)};
+  request.threads = threads;
+  return request;
 }
 
 double PeakResidentMegabytes() {
@@ -29,10 +29,10 @@ double PeakResidentMegabytes() {
 }
 
 void Sweep(benchmark::State& state, long long points, unsigned threads) {
-  const SweepSpec spec = FlowSweep(points, threads);
+  const SweepRequest request = FlowSweep(points, threads);
   std::FILE* sink = std::fopen("/dev/null", "w");
   for (auto _ : state) {
-    const SweepTotals totals = RunSweep(spec, sink, {});
+    const SweepTotals totals = RunSweep(request, sink, {});
     benchmark::DoNotOptimize(totals.points);
   }
   std::fclose(sink);

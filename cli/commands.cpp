@@ -126,8 +126,8 @@ QString AxisTitle(const CliField& field) {
 
 // x is the first varied input; a grid gives one series per key and value of
 // the second.
-PlotSpec SweepPlot(const Options& o, const SweepTotals& totals) {
-  PlotSpec plot;
+PlotContent SweepPlot(const Options& o, const SweepTotals& totals) {
+  PlotContent plot;
   const SweepAxis& x = o.axes.front();
   plot.title = "Korvo Flow case study";
   plot.xTitle = AxisTitle(*x.field);
@@ -153,8 +153,8 @@ PlotSpec SweepPlot(const Options& o, const SweepTotals& totals) {
   return plot;
 }
 
-PlotSpec ProfilePlot(const Profile& profile) {
-  PlotSpec plot;
+PlotContent ProfilePlot(const Profile& profile) {
+  PlotContent plot;
   plot.title = "Korvo Flow pipe profile";
   plot.xTitle = "Length, ft";
   plot.yTitle = "Pressure, psia";
@@ -170,9 +170,9 @@ PlotSpec ProfilePlot(const Profile& profile) {
   return plot;
 }
 
-bool Plot(const PlotSpec& spec, const QString& path) {
+bool Plot(const PlotContent& content, const QString& path) {
   QString error;
-  if (WritePlot(spec, path, error)) return true;
+  if (WritePlot(content, path, error)) return true;
   std::fprintf(stderr, "korvoflow-cli: %s\n", error.toStdString().c_str());
   return false;
 }
@@ -229,17 +229,17 @@ int CalcCommand(const Options& o) {
 }
 
 int SweepCommand(const Options& o) {
-  SweepSpec spec;
-  spec.base = LoadRuns(o).front().run;
-  spec.symbols = o.symbols;
-  spec.axes = o.axes;
-  spec.format = o.format;
-  for (const CliField* key : o.plotKeys) spec.plotKeys.push_back(key->ref);
-  spec.threads = o.threads;
+  SweepRequest request;
+  request.base = LoadRuns(o).front().run;
+  request.symbols = o.symbols;
+  request.axes = o.axes;
+  request.format = o.format;
+  for (const CliField* key : o.plotKeys) request.plotKeys.push_back(key->ref);
+  request.threads = o.threads;
   SweepTotals totals;
   {
     ProgressBar bar;
-    totals = RunSweep(spec, stdout, std::ref(bar));
+    totals = RunSweep(request, stdout, std::ref(bar));
   }
   if (totals.writeFailed) return Finish(false, kBadUsage);
   if (totals.endedWithMessage > 0) {

@@ -24,9 +24,9 @@ bool IsSvg(const QString& path) {
   return path.endsWith(".svg", Qt::CaseInsensitive);
 }
 
-QAbstractAxis* XAxis(const PlotSpec& spec) {
+QAbstractAxis* XAxis(const PlotContent& content) {
   QAbstractAxis* axis = nullptr;
-  if (spec.logX) {
+  if (content.logX) {
     auto* log = new QLogValueAxis;
     log->setLabelFormat("%g");
     log->setMinorTickCount(-1);
@@ -34,7 +34,7 @@ QAbstractAxis* XAxis(const PlotSpec& spec) {
   } else {
     axis = new QValueAxis;
   }
-  axis->setTitleText(spec.xTitle);
+  axis->setTitleText(content.xTitle);
   return axis;
 }
 
@@ -67,15 +67,15 @@ bool Plotted(const QPointF& p) {
 
 // The chart owns its series and axes. Axis ranges come from the data of every
 // series attached to them, not from the first one alone.
-void Fill(QChart& chart, const PlotSpec& spec) {
-  chart.setTitle(spec.title);
-  QAbstractAxis* x = XAxis(spec);
-  QValueAxis* y = YAxis(spec.yTitle);
+void Fill(QChart& chart, const PlotContent& content) {
+  chart.setTitle(content.title);
+  QAbstractAxis* x = XAxis(content);
+  QValueAxis* y = YAxis(content.yTitle);
   chart.addAxis(x, Qt::AlignBottom);
   chart.addAxis(y, Qt::AlignLeft);
   QValueAxis* y2 = nullptr;
   Range xRange, yRange, y2Range;
-  for (const PlotSeries& data : spec.series) {
+  for (const PlotSeries& data : content.series) {
     auto* series = new QLineSeries;
     series->setName(data.name);
     for (const QPointF& p : data.points) {
@@ -87,7 +87,7 @@ void Fill(QChart& chart, const PlotSpec& spec) {
     chart.addSeries(series);
     series->attachAxis(x);
     if (data.secondAxis && !y2) {
-      y2 = YAxis(spec.secondYTitle);
+      y2 = YAxis(content.secondYTitle);
       chart.addAxis(y2, Qt::AlignRight);
     }
     series->attachAxis(data.secondAxis ? y2 : y);
@@ -99,37 +99,37 @@ void Fill(QChart& chart, const PlotSpec& spec) {
 }
 
 // Renders the chart into `painter`'s device of the plot's size.
-void Render(const PlotSpec& spec, QPainter& painter) {
+void Render(const PlotContent& content, QPainter& painter) {
   QGraphicsScene scene;
   auto* chart = new QChart;
   scene.addItem(chart);
   chart->setGeometry(0, 0, kWidth, kHeight);
   chart->setAnimationOptions(QChart::NoAnimation);
-  Fill(*chart, spec);
+  Fill(*chart, content);
   // Axes, labels and legend are laid out by posted events.
   QCoreApplication::processEvents();
   painter.setRenderHint(QPainter::Antialiasing);
   scene.render(&painter, QRectF(0, 0, kWidth, kHeight), QRectF(0, 0, kWidth, kHeight));
 }
 
-QByteArray SvgBytes(const PlotSpec& spec) {
+QByteArray SvgBytes(const PlotContent& content) {
   QBuffer buffer;
   QSvgGenerator svg;
   svg.setOutputDevice(&buffer);
   svg.setSize(QSize(kWidth, kHeight));
   svg.setViewBox(QRect(0, 0, kWidth, kHeight));
-  svg.setTitle(spec.title);
+  svg.setTitle(content.title);
   QPainter painter(&svg);
-  Render(spec, painter);
+  Render(content, painter);
   painter.end();
   return buffer.data();
 }
 
-QByteArray PngBytes(const PlotSpec& spec) {
+QByteArray PngBytes(const PlotContent& content) {
   QImage image(kWidth, kHeight, QImage::Format_ARGB32_Premultiplied);
   image.fill(Qt::white);
   QPainter painter(&image);
-  Render(spec, painter);
+  Render(content, painter);
   painter.end();
   QBuffer buffer;
   buffer.open(QIODevice::WriteOnly);
@@ -143,8 +143,8 @@ bool IsPlotPath(const QString& path) {
   return IsSvg(path) || path.endsWith(".png", Qt::CaseInsensitive);
 }
 
-bool WritePlot(const PlotSpec& spec, const QString& path, QString& error) {
-  const QByteArray bytes = IsSvg(path) ? SvgBytes(spec) : PngBytes(spec);
+bool WritePlot(const PlotContent& content, const QString& path, QString& error) {
+  const QByteArray bytes = IsSvg(path) ? SvgBytes(content) : PngBytes(content);
   QSaveFile file(path);
   if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
     error = path + ": " + file.errorString();

@@ -12,7 +12,7 @@ struct PlotSeries {
   bool secondAxis = false;      // drawn against the right-hand axis
 };
 
-struct PlotSpec {
+struct PlotContent {
   QString title;
   QString xTitle;
   QString yTitle;
@@ -25,4 +25,4 @@ struct PlotSpec {
 bool IsPlotPath(const QString& path);
 
 // Writes the plot whole or not at all; false with the reason in `error`.
-bool WritePlot(const PlotSpec& spec, const QString& path, QString& error);
+bool WritePlot(const PlotContent& content, const QString& path, QString& error);

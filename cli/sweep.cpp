@@ -22,52 +22,54 @@ struct PointResult {
   std::vector<double> plotValues;
 };
 
-PointResult CalculatePoint(const SweepSpec& spec, long long point) {
-  RunRecord run = spec.base;
+PointResult CalculatePoint(const SweepRequest& request, long long point) {
+  RunRecord run = request.base;
   Row row;
   long long rest = point;
-  std::vector<long long> index(spec.axes.size());
-  for (std::size_t a = spec.axes.size(); a-- > 0;) {
-    index[a] = rest % spec.axes[a].count;
-    rest /= spec.axes[a].count;
+  std::vector<long long> index(request.axes.size());
+  for (std::size_t a = request.axes.size(); a-- > 0;) {
+    index[a] = rest % request.axes[a].count;
+    rest /= request.axes[a].count;
   }
   const char* names[] = {"i", "j"};
-  for (std::size_t a = 0; a < spec.axes.size(); ++a) {
+  for (std::size_t a = 0; a < request.axes.size(); ++a) {
     row.push_back(CountCell(names[a], index[a]));
-    Text(run, spec.axes[a].field->ref) = TypedText(spec.axes[a].At(index[a]), spec.symbols);
+    Text(run, request.axes[a].field->ref) =
+        TypedText(request.axes[a].At(index[a]), request.symbols);
   }
-  const std::vector<std::string> messages = Calculate(run, spec.symbols);
-  AppendRun(row, run, RunEnd(messages), spec.symbols);
+  const std::vector<std::string> messages = Calculate(run, request.symbols);
+  AppendRun(row, run, RunEnd(messages), request.symbols);
   PointResult result;
   result.complete = messages.empty();
-  result.line = spec.format == Format::Json ? JsonObject(row) : CsvRecord(row);
-  for (const FieldRef& ref : spec.plotKeys) {
-    const auto value = TextToNumber(Text(run, ref), spec.symbols);
+  result.line = request.format == Format::Json ? JsonObject(row) : CsvRecord(row);
+  for (const FieldRef& ref : request.plotKeys) {
+    const auto value = TextToNumber(Text(run, ref), request.symbols);
     result.plotValues.push_back(value ? *value : std::nan(""));
   }
   return result;
 }
 
 // Calculates points [first, first + results.size()) on `threads` threads.
-void CalculateChunk(const SweepSpec& spec, long long first, std::vector<PointResult>& results) {
+void CalculateChunk(const SweepRequest& request, long long first,
+                    std::vector<PointResult>& results) {
   std::atomic<std::size_t> next{0};
   const auto work = [&] {
     for (std::size_t i = next++; i < results.size(); i = next++) {
-      results[i] = CalculatePoint(spec, first + static_cast<long long>(i));
+      results[i] = CalculatePoint(request, first + static_cast<long long>(i));
     }
   };
   std::vector<std::thread> helpers;
-  for (unsigned t = 1; t < spec.threads; ++t) helpers.emplace_back(work);
+  for (unsigned t = 1; t < request.threads; ++t) helpers.emplace_back(work);
   work();
   for (std::thread& helper : helpers) helper.join();
 }
 
-std::string HeaderLine(const SweepSpec& spec) {
-  if (spec.format == Format::Json) return "[\n";
+std::string HeaderLine(const SweepRequest& request) {
+  if (request.format == Format::Json) return "[\n";
   Row row;
   const char* names[] = {"i", "j"};
-  for (std::size_t a = 0; a < spec.axes.size(); ++a) row.push_back(CountCell(names[a], 0));
-  AppendRun(row, spec.base, "", spec.symbols);
+  for (std::size_t a = 0; a < request.axes.size(); ++a) row.push_back(CountCell(names[a], 0));
+  AppendRun(row, request.base, "", request.symbols);
   return CsvHeader(row);
 }
 
@@ -123,25 +125,25 @@ long long PointCount(const std::vector<SweepAxis>& axes) {
   return points;
 }
 
-SweepTotals RunSweep(const SweepSpec& spec, std::FILE* out, const SweepProgress& progress) {
+SweepTotals RunSweep(const SweepRequest& request, std::FILE* out, const SweepProgress& progress) {
   SweepTotals totals;
-  totals.points = PointCount(spec.axes);
-  bool ok = Write(out, HeaderLine(spec));
-  const long long chunk = kChunkPerThread * std::max(1u, spec.threads);
+  totals.points = PointCount(request.axes);
+  bool ok = Write(out, HeaderLine(request));
+  const long long chunk = kChunkPerThread * std::max(1u, request.threads);
   std::vector<PointResult> results;
   for (long long first = 0; first < totals.points && ok; first += chunk) {
     results.assign(static_cast<std::size_t>(std::min(chunk, totals.points - first)), {});
-    CalculateChunk(spec, first, results);
+    CalculateChunk(request, first, results);
     for (std::size_t i = 0; i < results.size() && ok; ++i) {
       const bool last = first + static_cast<long long>(i) + 1 == totals.points;
-      if (spec.format == Format::Json) results[i].line += last ? "\n" : ",\n";
+      if (request.format == Format::Json) results[i].line += last ? "\n" : ",\n";
       ok = Write(out, results[i].line);
       if (!results[i].complete) ++totals.endedWithMessage;
-      if (!spec.plotKeys.empty()) totals.plotValues.push_back(std::move(results[i].plotValues));
+      if (!request.plotKeys.empty()) totals.plotValues.push_back(std::move(results[i].plotValues));
     }
     if (progress) progress(first + static_cast<long long>(results.size()), totals.points);
   }
-  if (ok && spec.format == Format::Json) ok = Write(out, "]\n");
+  if (ok && request.format == Format::Json) ok = Write(out, "]\n");
   totals.writeFailed = !ok || std::fflush(out) != 0;
   return totals;
 }

@@ -31,7 +31,7 @@ struct SweepAxis {
 // range, a COUNT below 1, or a logarithmic range that is not positive.
 SweepAxis ParseAxis(const QString& argument, bool log, const NumberSymbols& symbols);
 
-struct SweepSpec {
+struct SweepRequest {
   RunRecord base;
   NumberSymbols symbols;
   std::vector<SweepAxis> axes;     // one or two
@@ -51,7 +51,7 @@ struct SweepTotals {
 // Points done so far, of the total.
 using SweepProgress = std::function<void(long long done, long long total)>;
 
-SweepTotals RunSweep(const SweepSpec& spec, std::FILE* out, const SweepProgress& progress);
+SweepTotals RunSweep(const SweepRequest& request, std::FILE* out, const SweepProgress& progress);
 
 // Number of points of the axes; a usage error when it is too large to run.
 long long PointCount(const std::vector<SweepAxis>& axes);

@@ -55,12 +55,12 @@ TEST(Profile, StopsWhereThePipeChokes) {
   EXPECT_NE(profile.stop.find("71.1 ft"), std::string::npos) << profile.stop;
 }
 
-std::string SweepText(SweepSpec spec, unsigned threads, SweepTotals& totals) {
-  spec.threads = threads;
+std::string SweepText(SweepRequest request, unsigned threads, SweepTotals& totals) {
+  request.threads = threads;
   char* buffer = nullptr;
   std::size_t size = 0;
   std::FILE* out = open_memstream(&buffer, &size);
-  totals = RunSweep(spec, out, {});
+  totals = RunSweep(request, out, {});
   std::fclose(out);
   std::string text(buffer, size);
   std::free(buffer);
@@ -70,15 +70,15 @@ std::string SweepText(SweepSpec spec, unsigned threads, SweepTotals& totals) {
 // More points than one chunk, some of them choking: the rows, their order and
 // the counts do not depend on the threads.
 TEST(Sweep, SameOutputWhateverTheThreads) {
-  SweepSpec spec;
-  spec.base = DefaultRunRecord(kUs);
-  spec.axes = {ParseAxis("l=10:90:1201", false, kUs)};
-  spec.plotKeys = {FieldRef{BoxArray::Exit, 0}};
+  SweepRequest request;
+  request.base = DefaultRunRecord(kUs);
+  request.axes = {ParseAxis("l=10:90:1201", false, kUs)};
+  request.plotKeys = {FieldRef{BoxArray::Exit, 0}};
   for (Format format : {Format::Csv, Format::Json}) {
-    spec.format = format;
+    request.format = format;
     SweepTotals one, three;
-    const std::string single = SweepText(spec, 1, one);
-    EXPECT_EQ(SweepText(spec, 3, three), single);
+    const std::string single = SweepText(request, 1, one);
+    EXPECT_EQ(SweepText(request, 3, three), single);
     EXPECT_EQ(one.points, 1201);
     EXPECT_EQ(three.endedWithMessage, one.endedWithMessage);
     EXPECT_GT(one.endedWithMessage, 0);
