@@ -28,6 +28,20 @@ case $check in
     [ "$(segments_per_series plot.svg)" = "10 10 10 " ] ||
       fail "series segments: $(segments_per_series plot.svg)"
     for key in p2 m2 dpc; do grep -q ">$key</text>" plot.svg || fail "no legend for $key"; done
+    # A grid: one series per value of the second input.
+    "$bin" sweep --vary w=400000:600000:3 --vary d=6:8:2 --plot grid.svg --y p2 >/dev/null
+    [ "$(segments_per_series grid.svg)" = "2 2 " ] ||
+      fail "grid series segments: $(segments_per_series grid.svg)"
+    grep -q '>p2 (d = 8.)</text>' grid.svg || fail "no legend for d = 8."
+    ;;
+  stdout_full)
+    # Output that cannot be written is a failure, never a success.
+    for command in calc "sweep --vary l=10:20:3" "profile --stations 3"; do
+      status=0
+      $bin $command >/dev/full 2>err || status=$?
+      [ $status = 2 ] || fail "$command: status $status"
+      grep -q "write failed" err || fail "$command: $(cat err)"
+    done
     ;;
   profile_png)
     "$bin" profile --stations 10 --plot profile.png >/dev/null
