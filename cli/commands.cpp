@@ -153,20 +153,24 @@ PlotContent SweepPlot(const Options& o, const SweepTotals& totals) {
   return plot;
 }
 
+PlotSeries StationSeries(const Profile& profile, std::size_t column, bool secondAxis) {
+  PlotSeries series{StationColumns().at(column).title, {}, secondAxis};
+  for (const Row& row : profile.stations) {
+    series.points.emplace_back(row[1].value.value_or(std::nan("")),
+                               row[kFirstStationColumn + column].value.value_or(std::nan("")));
+  }
+  return series;
+}
+
+// Pressure against the left axis and Mach number against the right one.
 PlotContent ProfilePlot(const Profile& profile) {
+  constexpr std::size_t kPressure = 0, kMach = 5;
   PlotContent plot;
   plot.title = "Korvo Flow pipe profile";
   plot.xTitle = "Length, ft";
-  plot.yTitle = "Pressure, psia";
-  plot.secondYTitle = "Mach Number";
-  PlotSeries pressure{"Pressure, psia", {}, false};
-  PlotSeries mach{"Mach Number", {}, true};
-  for (const Row& row : profile.stations) {
-    const double x = row[1].value.value_or(std::nan(""));
-    pressure.points.emplace_back(x, row[2].value.value_or(std::nan("")));
-    mach.points.emplace_back(x, row[7].value.value_or(std::nan("")));
-  }
-  plot.series = {pressure, mach};
+  plot.yTitle = StationColumns().at(kPressure).title;
+  plot.secondYTitle = StationColumns().at(kMach).title;
+  plot.series = {StationSeries(profile, kPressure, false), StationSeries(profile, kMach, true)};
   return plot;
 }
 

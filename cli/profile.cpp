@@ -8,6 +8,8 @@ using B = BoxArray;
 constexpr FieldRef kLength{B::Pipe, 2};
 constexpr FieldRef kExitMach{B::Exit, 8};
 constexpr FieldRef kMaxLength{B::Limiting, 0};
+// What the calculation says when the exit Mach number would pass 1.0.
+constexpr std::string_view kChoked = "Exit Mach Number Should be <= 1.0. Invalid Results!";
 
 // The length of station i; the last is the run's own text, so that the last
 // station is the run itself.
@@ -55,7 +57,7 @@ Profile CalculateProfile(const RunRecord& run, int intervals, const NumberSymbol
     // A station counts once its exit state is written; a later message about
     // the maximum flow rate does not concern the profile.
     if (Text(station, kExitMach).empty()) {
-      profile.stop = i > 0 && messages.size() == 1 && messages[0].rfind("Exit Mach", 0) == 0
+      profile.stop = i > 0 && messages.size() == 1 && messages[0] == kChoked
                          ? ChokeMessage(reached, Text(reached, kLength))
                          : RunEnd(messages);
       return profile;

@@ -27,3 +27,5 @@ struct StationColumn {
   const char* title;
 };
 const std::vector<StationColumn>& StationColumns();
+// A station's row: "station", "x", then the columns above in order.
+inline constexpr std::size_t kFirstStationColumn = 2;
