@@ -4,6 +4,8 @@
 set -euo pipefail
 check=$1 bin=$2 data=$3
 scratch=$(mktemp -d)
+# The report's time stamp, which differs from run to run.
+stamp='s/(Korvo Flow Calculations \.\.\.\.\. ).*/\1STAMP/'
 trap 'rm -rf "$scratch"' EXIT
 cp "$data"/*.run "$scratch"/
 cd "$scratch"
@@ -47,12 +49,20 @@ case $check in
     "$bin" profile --stations 10 --plot profile.png >/dev/null
     [ "$(head -c 8 profile.png | od -An -tx1 | tr -d ' ')" = 89504e470d0a1a0a ] || fail "not a PNG"
     ;;
+  report_text)
+    # The window's report of the same run, line for line from the title on.
+    "$bin" report report_sample.run >report.txt
+    sed -n '6,$p' report.txt | sed -E "$stamp" >cli.lines
+    sed -E "$stamp" "$data/../ui_report_text.txt" >window.lines
+    [ "$(head -5 report.txt | tr -d '\n')" = "" ] || fail "no five blank lines first"
+    diff -u window.lines cli.lines
+    ;;
   report_pdf)
     # The same lines as the text report, at the same columns from the margin.
     "$bin" report report_sample.run --output report.pdf
     "$bin" report report_sample.run >report.txt
-    pdftotext -fixed 6 report.pdf - | sed -E 's/^ +//; s/ +$//; /^\f?$/d' >pdf.lines
-    sed -E 's/^ +//; /^$/d' report.txt >txt.lines
+    pdftotext -fixed 6 report.pdf - | sed -E 's/^ +//; s/ +$//; /^\f?$/d' | sed -E "$stamp" >pdf.lines
+    sed -E 's/^ +//; /^$/d' report.txt | sed -E "$stamp" >txt.lines
     diff -u txt.lines pdf.lines
     ;;
   no_half_written)
