@@ -3,8 +3,7 @@
 #   cli_case.sh BIN DATA STATUS STDOUT STDERR -- ARG...
 # runs BIN ARG... in a scratch folder holding copies of DATA/*.run, and checks
 # the exit status, stdout against the golden file DATA/STDOUT ("-": nothing
-# printed) and stderr against the exact text STDERR ("*": anything). The
-# report's time stamp is replaced by STAMP before the comparison.
+# printed) and stderr against the exact text STDERR ("*": anything).
 set -uo pipefail
 bin=$1 data=$2 status=$3 golden=$4 errors=$5
 shift 6
