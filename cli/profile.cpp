@@ -1,0 +1,73 @@
+#include "cli/profile.h"
+
+#include "cli/session.h"
+
+namespace {
+
+using B = BoxArray;
+constexpr FieldRef kLength{B::Pipe, 2};
+constexpr FieldRef kExitMach{B::Exit, 8};
+constexpr FieldRef kMaxLength{B::Limiting, 0};
+// What the calculation says when the exit Mach number would pass 1.0.
+constexpr std::string_view kChoked = "Exit Mach Number Should be <= 1.0. Invalid Results!";
+
+// The length of station i; the last is the run's own text, so that the last
+// station is the run itself.
+std::string StationLength(const RunRecord& run, double length, int i, int intervals,
+                          const NumberSymbols& symbols) {
+  if (i == intervals) return Text(run, kLength);
+  return TypedText((length * i) / intervals, symbols);
+}
+
+std::string ChokeMessage(const RunRecord& station, const std::string& reachedText) {
+  std::string message = "the pipe chokes before its end: the exit Mach number reaches 1.0 ";
+  const std::string& maxLength = Text(station, kMaxLength);
+  message += maxLength.empty() ? "between " + reachedText + " ft and the next station"
+                               : "at " + maxLength + " ft (Max. Pipe Lenght)";
+  return message + "; stations beyond are left out";
+}
+
+}  // namespace
+
+const std::vector<StationColumn>& StationColumns() {
+  static const std::vector<StationColumn> columns{
+      {"p", {B::Exit, 0}, "Pressure, psia"},
+      {"t", {B::Exit, 1}, "Temperature, F"},
+      {"rho", {B::Exit, 4}, "Density, lb/cf"},
+      {"v", {B::Exit, 6}, "Velocity, ft/s"},
+      {"cs", {B::Exit, 7}, "Sonic Velocity, ft/s"},
+      {"m", kExitMach, "Mach Number"},
+      {"fld", {B::Check, 0}, "fL/D"},
+  };
+  return columns;
+}
+
+Profile CalculateProfile(const RunRecord& run, int intervals, const NumberSymbols& symbols) {
+  Profile profile;
+  const auto length = TextToNumber(Text(run, kLength), symbols);
+  if (!length) {
+    profile.stop = std::string(Caption(kLength)) + " Is Not a Numeric Value";
+    return profile;
+  }
+  RunRecord reached;  // the last station calculated to its end
+  for (int i = 0; i <= intervals; ++i) {
+    RunRecord station = run;
+    Text(station, kLength) = StationLength(run, *length, i, intervals, symbols);
+    const std::vector<std::string> messages = Calculate(station, symbols);
+    // A station counts once its exit state is written; a later message about
+    // the maximum flow rate does not concern the profile.
+    if (Text(station, kExitMach).empty()) {
+      profile.stop = i > 0 && messages.size() == 1 && messages[0] == kChoked
+                         ? ChokeMessage(reached, Text(reached, kLength))
+                         : RunEnd(messages);
+      return profile;
+    }
+    Row row{CountCell("station", i), NumberCell("x", Text(station, kLength), symbols)};
+    for (const StationColumn& column : StationColumns()) {
+      row.push_back(NumberCell(column.key, Text(station, column.ref), symbols));
+    }
+    profile.stations.push_back(std::move(row));
+    reached = std::move(station);
+  }
+  return profile;
+}

@@ -1,0 +1,71 @@
+// What every command shares: usage errors, the quiet calculation host, loading
+// a run with the window's loader and typing texts into its inputs.
+#pragma once
+
+#include <QString>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "calc/calc_host.h"
+#include "calc/run_record.h"
+#include "cli/fields.h"
+
+// Bad usage or an input that cannot be read: the program stops with status 2
+// and this one line.
+struct UsageError : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+// Exit statuses of the program.
+inline constexpr int kAllComplete = 0;
+inline constexpr int kSomeEndedWithMessage = 1;
+inline constexpr int kBadUsage = 2;
+
+// The calculation without a window: no busy indication, and every message
+// kept in order instead of shown.
+class QuietHost : public CalcHost {
+ public:
+  explicit QuietHost(const NumberSymbols& symbols) : symbols_(symbols) {}
+  void BeginBusy() override {}
+  void EndBusy() override {}
+  void Repaint() override {}
+  void ShowMessage(const std::string& text) override { messages_.push_back(text); }
+  const NumberSymbols& Symbols() const override { return symbols_; }
+  const std::vector<std::string>& Messages() const { return messages_; }
+
+ private:
+  const NumberSymbols& symbols_;
+  std::vector<std::string> messages_;
+};
+
+// Calculates the run as the Calculate command does; returns its messages.
+std::vector<std::string> Calculate(RunRecord& run, const NumberSymbols& symbols);
+
+// The default run, then the file's texts over it. A file that the loader
+// refuses is an unreadable input.
+RunRecord LoadRun(const QString& path, const NumberSymbols& symbols);
+
+// Saves the run with the window's safe save; false after a message on stderr.
+bool SaveRun(const RunRecord& run, const QString& path);
+
+// An input field set from the command line as if typed into its box: a number
+// must pass the window's numeric test and is rewritten as the window rewrites
+// a typed entry; the free texts are taken as they are.
+struct Assignment {
+  const CliField* field;
+  std::string text;
+};
+// Parses "KEY=TEXT"; an unknown key, a result field or a refused number is a
+// usage error naming the field.
+Assignment ParseAssignment(const QString& argument, const NumberSymbols& symbols);
+void Apply(RunRecord& run, const Assignment& assignment);
+
+// The text the window leaves in an input box after the user typed `value`.
+std::string TypedText(double value, const NumberSymbols& symbols);
+
+// A key or caption for the option `option`; an unknown one is a usage error.
+const CliField& RequireField(const QString& name, const QString& option);
+
+// The file-system bytes of a path, as the run files take it.
+std::string LocalPath(const QString& path);

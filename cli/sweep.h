@@ -1,0 +1,57 @@
+// Case studies: one input varied over a line of values, or two over a grid,
+// each point a complete calculation. Points are calculated in parallel in
+// chunks and written in input order as each chunk completes, so the output is
+// the same whatever the number of threads and memory stays bounded however
+// many points there are.
+#pragma once
+
+#include <QString>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+#include "calc/run_record.h"
+#include "cli/fields.h"
+#include "cli/rows.h"
+
+struct SweepAxis {
+  const CliField* field = nullptr;
+  double from = 0;
+  double to = 0;
+  long long count = 0;
+  bool log = false;  // equal ratios instead of equal steps
+
+  // Value of point i; the first is `from` and the last is `to` exactly (a
+  // single point is `from`).
+  double At(long long i) const;
+};
+
+// Parses "KEY=FROM:TO:COUNT" (FROM and TO in the user's number symbols);
+// throws UsageError for an unknown or non-numeric-input key, a malformed
+// range, a COUNT below 1, or a logarithmic range that is not positive.
+SweepAxis ParseAxis(const QString& argument, bool log, const NumberSymbols& symbols);
+
+struct SweepRequest {
+  RunRecord base;
+  NumberSymbols symbols;
+  std::vector<SweepAxis> axes;     // one or two
+  Format format = Format::Csv;     // Csv or Json
+  std::vector<FieldRef> plotKeys;  // values kept for a plot
+  unsigned threads = 1;
+};
+
+struct SweepTotals {
+  long long points = 0;
+  long long endedWithMessage = 0;
+  // Per point, the values of the plot keys; NaN where a point has none.
+  std::vector<std::vector<double>> plotValues;
+  bool writeFailed = false;
+};
+
+// Points done so far, of the total.
+using SweepProgress = std::function<void(long long done, long long total)>;
+
+SweepTotals RunSweep(const SweepRequest& request, std::FILE* out, const SweepProgress& progress);
+
+// Number of points of the axes; a usage error when it is too large to run.
+long long PointCount(const std::vector<SweepAxis>& axes);
