@@ -26,7 +26,7 @@ requested_skip() {
 }
 
 run_stage() {
-  local name=$1 log status reason
+  local name=$1 log status reason start took
   shift
   if requested_skip "$name"; then
     skipped=$((skipped + 1))
@@ -35,19 +35,24 @@ run_stage() {
   fi
   echo "== $name"
   log=$(mktemp)
+  start=$SECONDS
   "$@" 2>&1 | tee "$log"
   status=${PIPESTATUS[0]}
+  took="$((SECONDS - start)) s"
   reason=$(sed -n 's/^SKIP: //p' "$log" | tail -n 1)
   rm -f "$log"
   case $status in
-    0) passed=$((passed + 1)) ;;
+    0)
+      passed=$((passed + 1))
+      notes+=("$name: passed, $took")
+      ;;
     77)
       skipped=$((skipped + 1))
       notes+=("$name: skipped, ${reason:-no reason given}")
       ;;
     *)
       failed=$((failed + 1))
-      notes+=("$name: FAILED with status $status")
+      notes+=("$name: FAILED with status $status, $took")
       ;;
   esac
 }
