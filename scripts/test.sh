@@ -6,7 +6,7 @@
 #
 # A stage that cannot run here (one that needs root, run by another user)
 # prints "SKIP: <reason>" and exits with status 77; it counts as skipped.
-# KORVO_SKIP_STAGES skips stages by name, e.g. KORVO_SKIP_STAGES="50-cups 60-deb"
+# KORVO_SKIP_STAGES skips stages by name, separated by spaces, e.g. KORVO_SKIP_STAGES="50-cups 60-deb"
 # (the name of the first stage is "ctest").
 set -uo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -19,7 +19,7 @@ notes=()
 
 requested_skip() {
   local name
-  for name in ${KORVO_SKIP_STAGES//,/ }; do
+  for name in ${KORVO_SKIP_STAGES:-}; do
     [ "$name" = "$1" ] && return 0
   done
   return 1
