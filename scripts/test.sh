@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # The whole test suite on a fresh Debian 12 machine: installs what is missing,
 # then runs the stages in order: ctest on the release build in build/, then
-# every script in scripts/test.d/ (format check, sanitizers, fuzz session,
+# every script in scripts/test.d/ (sanitizers, format check, fuzz session,
 # system printer, Debian package). Every stage runs whatever the others did.
 #
 # A stage that cannot run here (one that needs root, run by another user)
 # prints "SKIP: <reason>" and exits with status 77; it counts as skipped.
-# KORVO_SKIP_STAGES skips stages by name, separated by spaces, e.g. KORVO_SKIP_STAGES="50-cups 60-deb"
-# (the name of the first stage is "ctest").
+# KORVO_SKIP_STAGES skips stages by name, separated by spaces, for example
+# KORVO_SKIP_STAGES="50-cups 60-deb" (the first stage is named "ctest").
 set -uo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/install-deps.sh" || exit 1
