@@ -7,7 +7,7 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 out=${1:-$top/docs/screenshot.png}
 program=${KORVO_PROGRAM:-$top/build/ui/korvoflow}
-[ -x "$program" ] || "$top/scripts/build.sh"
+[ -x "$program" ] || "$top/scripts/build.sh" program
 # shellcheck source=../tests/ui/xvfb_session.sh
 source "$top/tests/ui/xvfb_session.sh"
 

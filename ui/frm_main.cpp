@@ -7,6 +7,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <algorithm>
 #include <array>
 #include <exception>
 
@@ -103,6 +104,18 @@ QString ToQString(const std::string& text) {
   return QString::fromStdString(text);
 }
 
+// A screen reader announces a box by its accessible name: its caption. Two
+// captions stand in two groups each ("Flow Rate, lb/hr", "Exit Mach Number");
+// there the group is named as well, so that every box has a name of its own.
+QString AccessibleName(const FieldInfo& field) {
+  const auto& fields = FieldTable();
+  const auto sameCaption = std::count_if(
+      fields.begin(), fields.end(), [&](const FieldInfo& f) { return f.caption == field.caption; });
+  QString name = ToQString(std::string(field.caption));
+  if (sameCaption > 1) name += " (" + ToQString(std::string(GroupCaption(field.ref.array))) + ")";
+  return name;
+}
+
 QWidget* MakeDescriptionBox(QWidget* group) {
   auto* box = new QPlainTextEdit(group);
   box->setTabChangesFocus(true);  // Enter makes a new line, Tab leaves the box
@@ -185,6 +198,8 @@ void frmMain::BuildGroups() {
     box->setObjectName(g.boxPrefix + suffix);
     box->setFont(DefaultUiFont());
     box->setGeometry(layouts[i].box);
+    box->setAccessibleName(AccessibleName(field));
+    label->setBuddy(box);  // the caption has no '&', so no access key appears
     boxes_[field.ref.array].push_back(box);
     fieldOfBox_[box] = field.ref;
   }

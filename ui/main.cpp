@@ -14,7 +14,8 @@ int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("Korvo Flow");
   QApplication::setApplicationVersion("1.0");
-  QApplication::setDesktopFileName("korvoflow");
+  // Lets the desktop shell match the window to its menu entry and icon.
+  QApplication::setDesktopFileName(KORVO_APP_ID);
   QApplication::setWindowIcon(LogoIcon());
   RegisterFontSubstitutes();
 

@@ -5,9 +5,9 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/../.." && pwd)
 build="$top/build-sanitize"
-cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DKORVO_SANITIZE=ON -DKORVO_BUILD_UI=ON -DKORVO_BUILD_BENCH=OFF -DKORVO_BUILD_FUZZ=OFF
-cmake --build "$build" -j "$(nproc)"
+cd "$top"
+cmake --preset sanitize
+cmake --build --preset sanitize -j "$(nproc)"
 export LSAN_OPTIONS="suppressions=$top/tests/sanitizers/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 (cd "$build" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$(nproc)")

@@ -5,9 +5,9 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/../.." && pwd)
 build="$top/build-fuzz"
-CC=clang-14 CXX=clang++-14 cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DKORVO_BUILD_FUZZ=ON -DKORVO_SANITIZE=ON -DKORVO_BUILD_UI=OFF -DKORVO_BUILD_BENCH=OFF
-cmake --build "$build" -j "$(nproc)" --target runfile_fuzz
+cd "$top"
+cmake --preset fuzz
+cmake --build --preset fuzz -j "$(nproc)" --target runfile_fuzz
 # New inputs go to a scratch corpus; the seeds in the repository stay as they are.
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
