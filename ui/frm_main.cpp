@@ -11,9 +11,11 @@
 #include <exception>
 
 #include "calc/calculate.h"
+#include "ui/description_box.h"
 #include "ui/fonts.h"
 #include "ui/frm_busy.h"
 #include "ui/frm_splash.h"
+#include "ui/locale_symbols.h"
 #include "ui/logo.h"
 #include "ui/message_boxes.h"
 #include "ui/run_commands.h"
@@ -101,13 +103,6 @@ const std::array<FieldLayout, 35>& FieldLayouts() {
 
 QString ToQString(const std::string& text) {
   return QString::fromStdString(text);
-}
-
-QWidget* MakeDescriptionBox(QWidget* group) {
-  auto* box = new QPlainTextEdit(group);
-  box->setTabChangesFocus(true);  // Enter makes a new line, Tab leaves the box
-  box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-  return box;
 }
 
 QWidget* MakeLineBox(QWidget* group, const FieldInfo& field) {
@@ -320,7 +315,8 @@ bool frmMain::txtExit_LostFocus(int index) {
 // A numeric entry is rewritten in the input pattern; anything else is left as
 // typed and remembered as refused.
 bool frmMain::ValidateNumericBox(FieldRef ref) {
-  const auto value = TextToNumber(BoxText(ref).toStdString(), symbols_);
+  const auto value =
+      TextToNumber(WithTypedGrouping(BoxText(ref), symbols_).toStdString(), symbols_);
   if (!value) {
     refused_ = ref;
     return false;
@@ -369,7 +365,11 @@ bool frmMain::ReadyForCommand() {
     ShowRefusal();
     return false;
   }
-  return !refused_.has_value();
+  if (refused_) return false;
+  // A button pressed by its access key takes the focus, as a click does.
+  if (auto* button = qobject_cast<QPushButton*>(sender()))
+    button->setFocus(Qt::ShortcutFocusReason);
+  return true;
 }
 
 // ---- Commands ---------------------------------------------------------------
