@@ -193,6 +193,7 @@ QPushButton* frmMain::AddButton(const char* name, const QString& caption, int le
   // default, so Enter in a box presses nothing.
   button->setAutoDefault(true);
   button->setDefault(false);
+  button->installEventFilter(this);  // notes where the focus was at its access key
   buttons_.push_back(button);
   return button;
 }
@@ -366,10 +367,20 @@ bool frmMain::ReadyForCommand() {
     return false;
   }
   if (refused_) return false;
-  // A button pressed by its access key takes the focus, as a click does.
-  if (auto* button = qobject_cast<QPushButton*>(sender()))
+  // A button pressed by its access key takes the focus, as a click does,
+  // unless the user has moved the focus since the key (the press is shown
+  // for a moment before the command runs).
+  auto* button = qobject_cast<QPushButton*>(sender());
+  if (button != nullptr && focusAtAccessKey_ != nullptr && focusWidget() == focusAtAccessKey_) {
     button->setFocus(Qt::ShortcutFocusReason);
+  }
+  focusAtAccessKey_ = nullptr;
   return true;
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::Shortcut) focusAtAccessKey_ = focusWidget();
+  return QWidget::eventFilter(watched, event);
 }
 
 // ---- Commands ---------------------------------------------------------------
