@@ -250,6 +250,18 @@ class MainWindowTest : public QObject, WindowFixture {
     QTRY_VERIFY(window_->Splash() != nullptr);
   }
 
+  // A description holding one overlong word wraps anywhere (word wrapping
+  // would lay it out in quadratic time); ordinary texts wrap at words.
+  void longDescriptionWrapsAnywhere() {
+    auto* general = Child<QPlainTextEdit>("txtGeneral_0");
+    const auto wrapFor = [&](const QString& text) {
+      general->setPlainText(text);
+      return general->wordWrapMode();
+    };
+    QCOMPARE(wrapFor(QString(1001, 'x')), QTextOption::WrapAnywhere);
+    QCOMPARE(wrapFor(QString("word ").repeated(1000)), QTextOption::WrapAtWordBoundaryOrAnywhere);
+  }
+
   void calculate_data() {
     QTest::addColumn<QString>("box");
     QTest::addColumn<QString>("typed");
