@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <array>
 #include <exception>
+#include <utility>
 
 #include "calc/calculate.h"
 #include "ui/description_box.h"
@@ -358,6 +359,7 @@ void frmMain::ShowRefusal() {
 // key leaves the focus in the box being typed in, so that box is checked here
 // first, just as if the focus had left it.
 bool frmMain::ReadyForCommand() {
+  const QPointer<QWidget> focusAtAccessKey = std::exchange(focusAtAccessKey_, nullptr);
   if (refusalQueued_) {
     ShowRefusal();
     return false;
@@ -371,10 +373,9 @@ bool frmMain::ReadyForCommand() {
   // unless the user has moved the focus since the key (the press is shown
   // for a moment before the command runs).
   auto* button = qobject_cast<QPushButton*>(sender());
-  if (button != nullptr && focusAtAccessKey_ != nullptr && focusWidget() == focusAtAccessKey_) {
+  if (button != nullptr && focusAtAccessKey != nullptr && focusWidget() == focusAtAccessKey) {
     button->setFocus(Qt::ShortcutFocusReason);
   }
-  focusAtAccessKey_ = nullptr;
   return true;
 }
 
