@@ -224,7 +224,16 @@ class Calculation {
   // Writes one result; a value that overflowed or is undefined is refused.
   bool Write(FieldRef ref, double value, std::string_view pattern) {
     if (!std::isfinite(value)) {
-      Fail(std::string(Caption(ref)) + " Could Not be Computed" + kCheckInputs);
+      // A caption that two fields share ("Flow Rate, lb/hr" at the inlet and
+      // the exit) is told apart by its group, as the run-file messages do.
+      std::string name(Caption(ref));
+      for (const FieldInfo& other : FieldTable()) {
+        if (other.caption == Caption(ref) && !(other.ref == ref)) {
+          name += " (" + std::string(GroupCaption(ref.array)) + ")";
+          break;
+        }
+      }
+      Fail(name + " Could Not be Computed" + kCheckInputs);
       return false;
     }
     Text(run_, ref) = FormatByPattern(value, pattern, host_.Symbols());

@@ -11,6 +11,16 @@ namespace {
 constexpr const char* kCodePage = "WINDOWS-1252";
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD in UTF-8
 
+// The five bytes that the code page leaves undefined stand for the control
+// characters of the same number (U+0081 and so on), so that every byte of a
+// file survives a load and a save. In UTF-8 these are 0xC2 and the byte.
+constexpr std::string_view kUndefinedBytes = "\x81\x8D\x8F\x90\x9D";
+constexpr char kC1Lead = '\xC2';
+
+bool IsUndefinedByte(char byte) {
+  return kUndefinedBytes.find(byte) != std::string_view::npos;
+}
+
 // One iconv descriptor, closed on every path.
 class Converter {
  public:
@@ -66,7 +76,13 @@ std::optional<EncodedText> EncodeWindows1252(std::string_view utf8) {
   char* out = result.bytes.data();
   std::size_t outLeft = result.bytes.size();
   std::string_view in = utf8;
-  const int error = converter.Convert(in, out, outLeft);
+  int error = converter.Convert(in, out, outLeft);
+  while (error != 0 && in.size() >= 2 && in[0] == kC1Lead && IsUndefinedByte(in[1])) {
+    *out++ = in[1];
+    --outLeft;
+    in.remove_prefix(2);
+    error = converter.Convert(in, out, outLeft);
+  }
   result.bytes.resize(result.bytes.size() - outLeft);
   if (error != 0) {
     const std::size_t offset = utf8.size() - in.size();
@@ -83,10 +99,13 @@ std::optional<std::string> DecodeWindows1252(std::string_view bytes) {
   std::size_t outLeft = text.size();
   std::string_view in = bytes;
   while (!in.empty() && converter.Convert(in, out, outLeft) != 0) {
-    // An undefined byte: mark it and go on with the next one.
+    // A byte without a character: its control character, or a mark.
+    const char byte = in.front();
     in.remove_prefix(1);
-    for (char c : kReplacement) *out++ = c;
-    outLeft -= kReplacement.size();
+    const std::string character =
+        IsUndefinedByte(byte) ? std::string{kC1Lead, byte} : std::string(kReplacement);
+    for (char c : character) *out++ = c;
+    outLeft -= character.size();
   }
   text.resize(text.size() - outLeft);
   return text;

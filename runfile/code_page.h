@@ -23,6 +23,7 @@ struct EncodedText {
 std::optional<EncodedText> EncodeWindows1252(std::string_view utf8);
 
 // The UTF-8 text of Windows-1252 bytes. The five byte values that the code
-// page leaves undefined become U+FFFD, so that every file reads to the end.
+// page leaves undefined become the control characters U+0081, U+008D, U+008F,
+// U+0090 and U+009D, which EncodeWindows1252 turns back into those bytes.
 // Nothing when the converter is not available.
 std::optional<std::string> DecodeWindows1252(std::string_view bytes);

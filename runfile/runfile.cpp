@@ -108,12 +108,12 @@ class ItemReader {
 
 }  // namespace
 
-EncodedRun EncodeRunFile(const RunRecord& run) {
+EncodedRun EncodeRunFile(const RunRecord& run, Encoder encode) {
   EncodedRun result;
   const bool complete = WalkItems([&](auto item) {
     if constexpr (kIsField<decltype(item)>) {
       const std::string& text = Text(run, item);
-      const std::optional<EncodedText> encoded = EncodeWindows1252(text);
+      const std::optional<EncodedText> encoded = encode(text);
       if (!encoded) {
         result.error = kWriteError;
         return false;
@@ -159,8 +159,8 @@ bool ReadRunFile(std::streambuf& in, RunRecord& run) {
   });
 }
 
-void SaveRunFile(const RunRecord& run, const std::string& path, FileHost& host) {
-  const EncodedRun file = EncodeRunFile(run);
+void SaveRunFile(const RunRecord& run, const std::string& path, FileHost& host, Encoder encode) {
+  const EncodedRun file = EncodeRunFile(run, encode);
   if (!file.error.empty()) {
     host.ShowFileError(file.error);
   } else if (!ReplaceFile(path, file.bytes)) {

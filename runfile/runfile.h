@@ -23,10 +23,14 @@
 #include <string_view>
 
 #include "calc/run_record.h"
+#include "runfile/code_page.h"
 
 inline constexpr std::string_view kRunFileHeader = "** KORVO FLOW 1.0 Win FILE **";
 inline constexpr std::string_view kWriteError = "Error Writing File";
 inline constexpr std::string_view kLoadError = "Error Loading File";
+
+// Turns a text of the run into the bytes of the file (EncodeWindows1252).
+using Encoder = std::optional<EncodedText> (*)(std::string_view utf8);
 
 // What the run files need from the front end: the one message of a failure.
 class FileHost {
@@ -37,13 +41,15 @@ class FileHost {
   virtual void ShowFileError(const std::string& text) = 0;
 };
 
-// Writes the run to `path`, replacing any file there only once the new one is
-// complete. A text that a run file cannot hold exactly (a double quote, or a
-// character outside Windows-1252) is refused before any file is touched, with
-// one message naming the field and the character. Any other failure shows
-// kWriteError and leaves the old file as it was. The caller does nothing with
-// the outcome.
-void SaveRunFile(const RunRecord& run, const std::string& path, FileHost& host);
+// Writes the run to `path` (through ReplaceFile: safely by a rename where that
+// changes nothing about the file, else in place). A text that a run file
+// cannot hold exactly (a double quote, or a character outside Windows-1252)
+// is refused before any file is touched, with one message naming the first
+// such field in save order and the character. Any other failure, a converter
+// that is not available among them, shows kWriteError. The caller does
+// nothing with the outcome.
+void SaveRunFile(const RunRecord& run, const std::string& path, FileHost& host,
+                 Encoder encode = EncodeWindows1252);
 
 // Fills the run from the file at `path`, item by item, each text set as soon as
 // it is read. Stops at the first fault (the file cannot be opened, the header
@@ -59,7 +65,7 @@ struct EncodedRun {
   std::string bytes;
   std::string error;  // empty when `bytes` holds the file
 };
-EncodedRun EncodeRunFile(const RunRecord& run);
+EncodedRun EncodeRunFile(const RunRecord& run, Encoder encode = EncodeWindows1252);
 
 // The reading of LoadRunFile from an open stream, without the message: false
 // at the first fault.

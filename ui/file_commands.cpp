@@ -80,9 +80,13 @@ std::string SystemTimeStamp() {
 void PrintCopies(const RunRecord& run, int copies, QPrinter& printer,
                  const FileCommands::Clock& clock) {
   const int count = std::min<int>(copies, std::numeric_limits<std::int16_t>::max());
-  // The dialog's copy count would multiply every job; the copies are jobs.
+  // The dialog's copy count would multiply every job; the copies are jobs,
+  // except in a file, which holds one document: there they follow each other.
   printer.setCopyCount(1);
   printer.setDocName("Korvo Flow Calculations");  // the job's name in the queue
-  QtReportPrinter paper(printer);
+  const bool toFile = !printer.outputFileName().isEmpty();
+  QtReportPrinter paper(
+      printer, toFile ? QtReportPrinter::Copies::kOneDocument : QtReportPrinter::Copies::kJobEach);
   PrintReport(run, count, paper, clock);
+  paper.Finish();
 }

@@ -4,7 +4,8 @@
 //   Load:  "Do You Want to Save Your Current Values" (Yes runs Save in full,
 //          whatever its outcome), then the open dialog, then LoadRunFile.
 //   Save:  the save dialog, started with an empty name, then SaveRunFile.
-//   Print: the printer dialog, then one job per copy chosen.
+//   Print: the printer dialog, then one job per copy chosen (to a file, one
+//          document holding the copies).
 //
 // Cancel in any dialog or the question ends the command silently. The run
 // files report their own failures; printing reports none.
@@ -49,7 +50,8 @@ class FileCommands : public RunCommands {
 std::string SystemTimeStamp();
 
 // Prints `copies` copies of the report on `printer`, each as a job of its own
-// with a copy count of one. The count is taken as the report takes it, a
+// with a copy count of one; to a file, as one document with the copies one
+// after another. The count is taken as the report takes it, a
 // 16-bit number, so an absurd count is capped rather than wrapped.
 void PrintCopies(const RunRecord& run, int copies, QPrinter& printer,
                  const FileCommands::Clock& clock);

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QWindow>
 
+#include "ui/empty_caption.h"
 #include "ui/fonts.h"
 #include "ui/twips.h"
 #include "ui/winapi.h"
@@ -30,7 +31,7 @@ frmBusy::frmBusy(QWidget* parent)
                           Qt::WindowDoesNotAcceptFocus),
       lblBusy_(new QLabel("Please wait. Computing...", this)) {
   setObjectName("frmBusy");
-  setWindowTitle(QString());
+  KeepCaptionEmpty(*this);
   setAttribute(Qt::WA_QuitOnClose, false);
   setFixedSize(Px(4020), Px(570));
   QPalette green = palette();

@@ -10,11 +10,14 @@
 #include <algorithm>
 #include <array>
 #include <exception>
+#include <utility>
 
 #include "calc/calculate.h"
+#include "ui/description_box.h"
 #include "ui/fonts.h"
 #include "ui/frm_busy.h"
 #include "ui/frm_splash.h"
+#include "ui/locale_symbols.h"
 #include "ui/logo.h"
 #include "ui/message_boxes.h"
 #include "ui/run_commands.h"
@@ -116,13 +119,6 @@ QString AccessibleName(const FieldInfo& field) {
   return name;
 }
 
-QWidget* MakeDescriptionBox(QWidget* group) {
-  auto* box = new QPlainTextEdit(group);
-  box->setTabChangesFocus(true);  // Enter makes a new line, Tab leaves the box
-  box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-  return box;
-}
-
 QWidget* MakeLineBox(QWidget* group, const FieldInfo& field) {
   auto* box = new QLineEdit(group);
   box->setAlignment(field.isResult || IsNumericInput(field.ref) ? Qt::AlignRight : Qt::AlignLeft);
@@ -213,6 +209,7 @@ QPushButton* frmMain::AddButton(const char* name, const QString& caption, int le
   // default, so Enter in a box presses nothing.
   button->setAutoDefault(true);
   button->setDefault(false);
+  button->installEventFilter(this);  // notes where the focus was at its access key
   buttons_.push_back(button);
   return button;
 }
@@ -335,7 +332,8 @@ bool frmMain::txtExit_LostFocus(int index) {
 // A numeric entry is rewritten in the input pattern; anything else is left as
 // typed and remembered as refused.
 bool frmMain::ValidateNumericBox(FieldRef ref) {
-  const auto value = TextToNumber(BoxText(ref).toStdString(), symbols_);
+  const auto value =
+      TextToNumber(WithTypedGrouping(BoxText(ref), symbols_).toStdString(), symbols_);
   if (!value) {
     refused_ = ref;
     return false;
@@ -376,6 +374,7 @@ void frmMain::ShowRefusal() {
 // key leaves the focus in the box being typed in, so that box is checked here
 // first, just as if the focus had left it.
 bool frmMain::ReadyForCommand() {
+  const QPointer<QWidget> focusAtAccessKey = std::exchange(focusAtAccessKey_, nullptr);
   if (refusalQueued_) {
     ShowRefusal();
     return false;
@@ -384,7 +383,20 @@ bool frmMain::ReadyForCommand() {
     ShowRefusal();
     return false;
   }
-  return !refused_.has_value();
+  if (refused_) return false;
+  // A button pressed by its access key takes the focus, as a click does,
+  // unless the user has moved the focus since the key (the press is shown
+  // for a moment before the command runs).
+  auto* button = qobject_cast<QPushButton*>(sender());
+  if (button != nullptr && focusAtAccessKey != nullptr && focusWidget() == focusAtAccessKey) {
+    button->setFocus(Qt::ShortcutFocusReason);
+  }
+  return true;
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::Shortcut) focusAtAccessKey_ = focusWidget();
+  return QWidget::eventFilter(watched, event);
 }
 
 // ---- Commands ---------------------------------------------------------------

@@ -86,6 +86,7 @@ class frmMain : public QWidget, public CalcHost, private CommandHost {
   void ShowQueuedRefusal();
   void ShowRefusal();
   bool ReadyForCommand();
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void ShowAbout(bool activate);
 
   NumberSymbols symbols_;
@@ -104,6 +105,8 @@ class frmMain : public QWidget, public CalcHost, private CommandHost {
   std::optional<FieldRef> refused_;
   // Its message is still to be shown (it waits for the input event to end).
   bool refusalQueued_ = false;
+  // Where the focus was when a button's access key was pressed.
+  QPointer<QWidget> focusAtAccessKey_;
   // Set while the program returns the focus to a refused box: the control the
   // focus passes through has not been left by the user and is not checked.
   bool returningFocus_ = false;

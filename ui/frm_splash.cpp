@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "ui/empty_caption.h"
 #include "ui/fonts.h"
 #include "ui/logo.h"
 #include "ui/twips.h"
@@ -47,7 +48,7 @@ frmSplash::frmSplash(QWidget* parent)
       frame1_(new QGroupBox(this)),
       cmdOK_(new QPushButton("&OK", frame1_)) {
   setObjectName("frmSplash");
-  setWindowTitle(QString());
+  KeepCaptionEmpty(*this);
   setWindowIcon(LogoIcon());
   setAttribute(Qt::WA_DeleteOnClose);  // unloaded on close, loaded afresh next time
   setModal(false);

@@ -42,6 +42,21 @@ NumberSymbols SymbolsOf(const QLocale& locale) {
   return symbols;
 }
 
+QString WithTypedGrouping(const QString& typed, const NumberSymbols& symbols) {
+  if (QString::fromStdString(symbols.grouping) != kNoBreakSpace) return typed;
+  QString text = typed;
+  for (qsizetype start = 0; start < text.size(); ++start) {
+    if (text[start] != ' ') continue;
+    qsizetype end = start;
+    while (end < text.size() && text[end] == ' ') ++end;
+    if (start > 0 && text[start - 1].isDigit() && end < text.size() && text[end].isDigit()) {
+      text.replace(start, end - start, QString(end - start, kNoBreakSpace[0]));
+    }
+    start = end;
+  }
+  return text;
+}
+
 std::string GeneralDateText(const QLocale& locale, const QDateTime& moment) {
   const QString date =
       locale.toString(moment.date(), WithFullYear(locale.dateFormat(QLocale::ShortFormat)));

@@ -14,6 +14,12 @@
 // page can hold.
 NumberSymbols SymbolsOf(const QLocale& locale);
 
+// A typed number with the blanks between its digits taken as grouping
+// symbols, where the locale groups with a no-break space: the two look
+// alike and only the blank is on the keyboard ("1 234,5"). Other texts, and
+// blanks before or after the number, are returned as they are.
+QString WithTypedGrouping(const QString& typed, const NumberSymbols& symbols);
+
 // A moment in the locale's general date format: the short date, a space and
 // the long time without its time zone ("12/6/2026 8:26:06 AM"). A two-digit
 // year is widened to four digits, so that a printed date is never ambiguous.

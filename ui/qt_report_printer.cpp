@@ -18,8 +18,8 @@ QFont FixedPitchFont(const QString& face, int points) {
   return font;
 }
 
-QtReportPrinter::QtReportPrinter(QPrinter& printer)
-    : printer_(printer), font_(FixedPitchFont("Courier", 10)) {}
+QtReportPrinter::QtReportPrinter(QPrinter& printer, Copies copies)
+    : printer_(printer), font_(FixedPitchFont("Courier", 10)), copies_(copies) {}
 
 QtReportPrinter::~QtReportPrinter() {
   if (painter_.isActive()) {
@@ -58,6 +58,12 @@ void QtReportPrinter::NewLine() {
 }
 
 void QtReportPrinter::Print(int column, const std::string& text, bool endLine) {
+  if (copyEnded_) {
+    copyEnded_ = false;
+    if (!printer_.newPage()) throw std::runtime_error("the printer cannot start a page");
+    x_ = 0;
+    y_ = 0;
+  }
   BeginDocument();
   painter_.setFont(font_);
   const QFontMetricsF metrics(font_, &printer_);
@@ -74,6 +80,10 @@ void QtReportPrinter::Print(int column, const std::string& text, bool endLine) {
 }
 
 void QtReportPrinter::EndDocument() {
+  if (copies_ == Copies::kOneDocument && painter_.isActive()) {
+    copyEnded_ = true;
+    return;
+  }
   const bool failed = documentFailed_;
   documentFailed_ = false;  // the next document tries the printer again
   if (!painter_.isActive()) {
@@ -82,4 +92,9 @@ void QtReportPrinter::EndDocument() {
   }
   if (!painter_.end()) throw std::runtime_error("the printer refused the document");
   ++documentsEnded_;
+}
+
+void QtReportPrinter::Finish() {
+  copyEnded_ = false;
+  if (painter_.isActive() && painter_.end()) ++documentsEnded_;
 }

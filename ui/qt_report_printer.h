@@ -7,6 +7,10 @@
 // would run past the bottom of the printable area starts a new page. When the
 // printer cannot start a document, every operation of that document throws
 // at once, so a missing printer costs nothing per line.
+//
+// Copies that go to a file are collected into one document instead: a file
+// holds one document, and a second job would replace the first. The end of a
+// copy then starts a new page, and Finish ends the document.
 #pragma once
 
 #include <QFont>
@@ -22,7 +26,8 @@ QFont FixedPitchFont(const QString& face, int points);
 
 class QtReportPrinter : public ReportPrinter {
  public:
-  explicit QtReportPrinter(QPrinter& printer);
+  enum class Copies { kJobEach, kOneDocument };
+  explicit QtReportPrinter(QPrinter& printer, Copies copies = Copies::kJobEach);
   ~QtReportPrinter() override;  // abandons a document left open
   QtReportPrinter(const QtReportPrinter&) = delete;
   QtReportPrinter& operator=(const QtReportPrinter&) = delete;
@@ -34,6 +39,8 @@ class QtReportPrinter : public ReportPrinter {
   void SetFontFace(const std::string& face) override;
   void Print(int column, const std::string& text, bool endLine) override;
   void EndDocument() override;
+  // Ends a document of collected copies; nothing for a job per copy.
+  void Finish();
 
   // Documents handed to the printer so far.
   int DocumentsEnded() const { return documentsEnded_; }
@@ -45,6 +52,8 @@ class QtReportPrinter : public ReportPrinter {
   QPrinter& printer_;
   QPainter painter_;
   QFont font_;
+  const Copies copies_;
+  bool copyEnded_ = false;  // the next line begins the next copy's first page
   bool documentFailed_ = false;
   int documentsEnded_ = 0;
   double x_ = 0;  // print position, device pixels from the printable area's corner

@@ -3,18 +3,19 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
+#include <algorithm>
 
 namespace WinAPI {
 
-QPointF CenteredTopLeft(const QSizeF& window, const QSizeF& screen) {
-  return QPointF((screen.width() - window.width()) / 2.0,
-                 (screen.height() - window.height()) / 2.0);
+QPointF CenteredTopLeft(const QSizeF& window, const QSizeF& area) {
+  return QPointF(std::max(0.0, (area.width() - window.width()) / 2.0),
+                 std::max(0.0, (area.height() - window.height()) / 2.0));
 }
 
 void CenterForm(QWidget& window) {
   QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
   if (screen == nullptr) return;
-  const QRect area = screen->geometry();
+  const QRect area = screen->availableGeometry();
   const QPointF corner =
       CenteredTopLeft(QSizeF(window.frameGeometry().size()), QSizeF(area.size()));
   // move() places a top-level window by its frame, which is what is centred.

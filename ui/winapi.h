@@ -9,12 +9,14 @@ class QWidget;
 
 namespace WinAPI {
 
-// Top-left corner that centres an outer window size on a screen size. There is
-// no clamping: a window larger than the screen overhangs it equally on both
-// sides, so its corner is negative.
-QPointF CenteredTopLeft(const QSizeF& window, const QSizeF& screen);
+// Top-left corner, relative to an area, that centres an outer window size in
+// it. A window larger than the area keeps its corner (title bar and
+// buttons) in the area and overhangs to the right or bottom only, so that it
+// can still be reached and moved.
+QPointF CenteredTopLeft(const QSizeF& window, const QSizeF& area);
 
-// Moves the window (frame included) to the middle of the screen it is on.
+// Moves the window (frame included) to the middle of the available area
+// (without panels and docks) of the screen it is on.
 void CenterForm(QWidget& window);
 
 // Puts the window into (onTop) or out of the always-on-top band. As with the

@@ -1,15 +1,24 @@
 #include "runfile/runfile.h"
 
+#include <fcntl.h>
+#include <grp.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <set>
 #include <sstream>
 #include <vector>
+
+#include "runfile/replace_file.h"
 
 namespace {
 
@@ -47,7 +56,10 @@ class RunFileTest : public ::testing::Test {
     fs::remove_all(dir_);
     fs::create_directories(dir_);
   }
-  void TearDown() override { fs::remove_all(dir_); }
+  void TearDown() override {
+    chmod(dir_.c_str(), 0755);
+    fs::remove_all(dir_);
+  }
   std::set<std::string> Listing() const {
     std::set<std::string> names;
     for (const auto& entry : fs::directory_iterator(dir_)) names.insert(entry.path().filename());
@@ -60,14 +72,61 @@ class RunFileTest : public ::testing::Test {
 
 // ---- Save ----
 
+constexpr uid_t kNobody = 65534;
+const std::string kStartup = ReadBytes(kData / "startup.run");
+
+// A user without privileges: "nobody" when the tests run as root, else the
+// user running them.
+uid_t Unprivileged() {
+  return geteuid() == 0 ? kNobody : geteuid();
+}
+void BecomeUnprivileged() {
+  if (geteuid() == 0 &&
+      (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0))
+    _exit(3);
+}
+
+// Saves the default run in a child process after `prepare` (which may drop
+// privileges or limit the file size); the messages it showed.
+Strings SaveInChild(const fs::path& target, const std::function<void()>& prepare) {
+  const pid_t pid = fork();
+  if (pid == 0) {
+    prepare();
+    RecordingHost host;
+    SaveRunFile(RunRecord{}, target, host);
+    _exit(host.messages.empty() ? 0 : host.messages == Strings{"Error Writing File"} ? 1 : 2);
+  }
+  int status = -1;
+  waitpid(pid, &status, 0);
+  const int code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return code == 0 ? Strings{} : code == 1 ? Strings{"Error Writing File"} : Strings{"?"};
+}
+
+// What a truncating save keeps of a file.
+struct Identity {
+  ino_t inode;
+  nlink_t links;
+  uid_t owner;
+  gid_t group;
+  mode_t mode;  // kind and permissions
+  bool operator==(const Identity& o) const {
+    return inode == o.inode && links == o.links && owner == o.owner && group == o.group &&
+           mode == o.mode;
+  }
+};
+Identity IdentityOf(const fs::path& path) {
+  struct stat st {};
+  EXPECT_EQ(stat(path.c_str(), &st), 0) << path;
+  return {st.st_ino, st.st_nlink, st.st_uid, st.st_gid, st.st_mode};
+}
+
 // Replacing keeps the old file's permissions, and a symbolic link stays a link.
 TEST_F(RunFileTest, SaveAfterStartUpReplacesTheFileWithTheExampleBytes) {
-  const std::string startup = ReadBytes(kData / "startup.run");
-  ASSERT_EQ(startup.size(), 450u);
+  ASSERT_EQ(kStartup.size(), 450u);
   WriteBytes(dir_ / "run", "old contents");
   ASSERT_EQ(chmod((dir_ / "run").c_str(), 0640), 0);
   SaveRunFile(RunRecord{}, dir_ / "run", host_);
-  EXPECT_EQ(ReadBytes(dir_ / "run"), startup);
+  EXPECT_EQ(ReadBytes(dir_ / "run"), kStartup);
   EXPECT_EQ(fs::status(dir_ / "run").permissions(), fs::perms(0640));
   EXPECT_EQ(Listing(), std::set<std::string>{"run"});  // no temporary file left
 
@@ -75,10 +134,102 @@ TEST_F(RunFileTest, SaveAfterStartUpReplacesTheFileWithTheExampleBytes) {
   fs::create_symlink("run", dir_ / "link");
   SaveRunFile(RunRecord{}, dir_ / "link", host_);
   EXPECT_TRUE(fs::is_symlink(dir_ / "link"));
-  EXPECT_EQ(ReadBytes(dir_ / "run"), startup);
+  EXPECT_EQ(ReadBytes(dir_ / "run"), kStartup);
+  fs::create_symlink("sub/new", dir_ / "dangling");  // creates the file it names
+  fs::create_directory(dir_ / "sub");
+  SaveRunFile(RunRecord{}, dir_ / "dangling", host_);
+  EXPECT_TRUE(fs::is_symlink(dir_ / "dangling"));
+  EXPECT_EQ(ReadBytes(dir_ / "sub/new"), kStartup);
   EXPECT_TRUE(host_.messages.empty());
+
+  const mode_t mask = umask(027);  // a new file: 0666 less the umask
+  SaveRunFile(RunRecord{}, dir_ / "fresh", host_);
+  umask(mask);
+  EXPECT_EQ(fs::status(dir_ / "fresh").permissions(), fs::perms(0640));
 }
 
+// A file that a rename would change is written in place: it keeps its
+// inode, links, owner, group, mode and kind, and gets the run.
+struct InPlaceCase {
+  const char* name;
+  bool rootOnly;
+  bool unprivileged;  // saved by a user without privileges
+  std::function<void(const fs::path& run)> make;
+  bool readable = true;  // the run can be read back from the file
+};
+void PrintTo(const InPlaceCase& c, std::ostream* out) {
+  *out << c.name;
+}
+class InPlaceSaveTest : public RunFileTest, public ::testing::WithParamInterface<InPlaceCase> {};
+
+TEST_P(InPlaceSaveTest, KeepsWhatTheFileIs) {
+  const InPlaceCase& c = GetParam();
+  if (c.rootOnly && geteuid() != 0) GTEST_SKIP() << "needs root";
+  const fs::path run = dir_ / "run";
+  c.make(run);
+  const int reader = open(run.c_str(), O_RDONLY | O_NONBLOCK);  // a FIFO's reader
+  const Identity before = IdentityOf(run);
+  const Strings shown =
+      c.unprivileged ? SaveInChild(run, BecomeUnprivileged) : SaveInChild(run, [] {});
+  EXPECT_EQ(shown, Strings{});
+  EXPECT_EQ(IdentityOf(run), before);
+  std::string got(kStartup.size() + 1, '\0');
+  got.resize(static_cast<std::size_t>(std::max<ssize_t>(0, read(reader, got.data(), got.size()))));
+  if (c.readable) {
+    EXPECT_EQ(got, kStartup);
+  }
+  close(reader);
+  EXPECT_EQ(Listing().size(), c.name == std::string("HardLink") ? 2u : 1u);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(RunFile, InPlaceSaveTest, ::testing::Values(
+    InPlaceCase{"HardLink", false, false, [](const fs::path& run) {
+        WriteBytes(run, "old"); fs::create_hard_link(run, run.parent_path() / "other"); }},
+    InPlaceCase{"OwnFileInFolderWeCannotWrite", false, true, [](const fs::path& run) {
+        WriteBytes(run, "old");
+        ASSERT_EQ(chown(run.c_str(), Unprivileged(), static_cast<gid_t>(-1)), 0);
+        ASSERT_EQ(chmod(run.parent_path().c_str(), geteuid() == 0 ? 0755 : 0555), 0); }},
+    InPlaceCase{"OtherUsersFile", true, false, [](const fs::path& run) {
+        WriteBytes(run, "old");
+        ASSERT_EQ(chown(run.c_str(), kNobody, kNobody), 0);
+        ASSERT_EQ(chmod(run.c_str(), 0640), 0); }},
+    InPlaceCase{"Fifo", false, false, [](const fs::path& run) {
+        ASSERT_EQ(mkfifo(run.c_str(), 0600), 0); }},
+    InPlaceCase{"CharacterDevice", true, false, [](const fs::path& run) {
+        ASSERT_EQ(mknod(run.c_str(), S_IFCHR | 0666, makedev(1, 3)), 0); }, false}),
+    [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
+
+// A write that fails half-way on the rename path (here: the file size limit)
+// leaves the old file whole and no temporary file.
+TEST_F(RunFileTest, FailedWriteKeepsTheOldFile) {
+  WriteBytes(dir_ / "run", "kept");
+  const Strings shown = SaveInChild(dir_ / "run", [] {
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{100, 100};
+    setrlimit(RLIMIT_FSIZE, &limit);
+  });
+  EXPECT_EQ(shown, Strings{"Error Writing File"});
+  EXPECT_EQ(ReadBytes(dir_ / "run"), "kept");
+  EXPECT_EQ(Listing(), std::set<std::string>{"run"});
+}
+
+// Hidden files of saves that were killed before their rename are removed by
+// the next save into the folder; a running save's file and others stay.
+TEST_F(RunFileTest, SaveRemovesLeftoversOfKilledSavesOnly) {
+  const pid_t gone = fork();
+  if (gone == 0) _exit(0);
+  waitpid(gone, nullptr, 0);
+  const std::string prefix(kTemporaryPrefix), pid = std::to_string(gone);
+  const std::set<std::string> kept{prefix + "1-0", prefix + pid + "-x", prefix + pid, "notes"};
+  for (const std::string& name : kept) WriteBytes(dir_ / name, "x");
+  WriteBytes(dir_ / (prefix + pid + "-0"), "x");
+  SaveRunFile(RunRecord{}, dir_ / "run", host_);
+  std::set<std::string> expected = kept;
+  expected.insert("run");
+  EXPECT_EQ(Listing(), expected);
+}
 TEST_F(RunFileTest, SaveThenLoadRestoresEveryTextExactly) {
   RunRecord saved = Numbered();
   saved.general[0] = "Line one\n  second line, indented  \n\nafter a blank line\n";
@@ -101,6 +252,9 @@ struct SaveFailure {
   std::string target;
   FieldRef field;
   std::string text, message;
+  FieldRef later{};  // a second text the file cannot hold, later in save order
+  std::string laterText = {};
+  Encoder encode = EncodeWindows1252;
 };
 void PrintTo(const SaveFailure& failure, std::ostream* out) {
   *out << failure.name;
@@ -109,17 +263,26 @@ class FailedSaveTest : public RunFileTest, public ::testing::WithParamInterface<
 
 TEST_P(FailedSaveTest, ShowsOneMessageAndTouchesNoFile) {
   const SaveFailure& failure = GetParam();
-  if (failure.target == "readonly" && geteuid() == 0) GTEST_SKIP() << "root may write any file";
   const Strings files{"run", "readonly", "folder/inside"};
   fs::create_directory(dir_ / "folder");
   for (const std::string& name : files) WriteBytes(dir_ / name, "kept");
   ASSERT_EQ(chmod((dir_ / "readonly").c_str(), 0444), 0);
+  ASSERT_EQ(chown((dir_ / "readonly").c_str(), Unprivileged(), static_cast<gid_t>(-1)), 0);
   RunRecord run;
   if (!failure.text.empty()) Text(run, failure.field) = failure.text;
-  SaveRunFile(run, dir_ / failure.target, host_);
+  if (!failure.laterText.empty()) Text(run, failure.later) = failure.laterText;
+  if (failure.target == "readonly") {  // root may write any file
+    host_.messages = SaveInChild(dir_ / failure.target, BecomeUnprivileged);
+  } else {
+    SaveRunFile(run, dir_ / failure.target, host_, failure.encode);
+  }
   EXPECT_EQ(host_.messages, Strings{failure.message});
   EXPECT_EQ(Listing(), (std::set<std::string>{"folder", "readonly", "run"}));
   for (const std::string& name : files) EXPECT_EQ(ReadBytes(dir_ / name), "kept") << name;
+}
+
+std::optional<EncodedText> NoConverter(std::string_view) {
+  return std::nullopt;
 }
 
 const std::string kCannot = " Contains a Character that Cannot be Saved in a Run File: ";
@@ -128,7 +291,9 @@ INSTANTIATE_TEST_SUITE_P(RunFile, FailedSaveTest, ::testing::Values(
     SaveFailure{"Quote", "run", {BoxArray::Gas, 0}, "6\" pipe gas", "Gas Type (Gas Characteristics)" + kCannot + "\" (U+0022)"},
     SaveFailure{"OutsideTheCodePage", "run", {BoxArray::General, 0}, "in \u2192 out", "Run Description (General Information)" + kCannot + "\u2192 (U+2192)"},
     SaveFailure{"FirstOfTwoIsNamed", "run", {BoxArray::General, 0}, "\U0001F600 then \"", "Run Description (General Information)" + kCannot + "\U0001F600 (U+1F600)"},
+    SaveFailure{"FirstFieldInSaveOrderIsNamed", "run", {BoxArray::Gas, 0}, "gas \u2033", "Gas Type (Gas Characteristics)" + kCannot + "\u2033 (U+2033)", {BoxArray::Pipe, 0}, "6\""},
     SaveFailure{"IllFormedUtf8", "run", {BoxArray::Exit, 2}, "12\xFF", "Flow Rate, lb/hr (Exit Properties)" + kCannot + "byte 0xFF"},
+    SaveFailure{"NoConverter", "run", {}, "", "Error Writing File", {}, "", NoConverter},
     SaveFailure{"TargetIsAFolder", "folder", {}, "", "Error Writing File"},
     SaveFailure{"FolderMissing", "missing/run", {}, "", "Error Writing File"},
     SaveFailure{"ReadOnlyFile", "readonly", {}, "", "Error Writing File"}),
@@ -192,16 +357,31 @@ INSTANTIATE_TEST_SUITE_P(RunFile, LoadTest, ::testing::Values(
 
 // A file edited by hand: LF line ends, items without quotes, blanks around
 // items, a note after a quoted item, a description whose line breaks mix
-// CR LF and LF, bytes of the upper half of the code page (0x81 has no
-// character), and a line after the last field.
+// CR LF and LF, bytes of the upper half of the code page (0x81 is one the
+// code page leaves undefined), and a line after the last field.
 TEST_F(RunFileTest, HandEditedFileLoads) {
   RunRecord expected = Numbered();
   expected.general[0] = "first\nsecond\nthird\n";
-  expected.gas[0] = "\u20ac\ufffd\u00ff";
+  expected.gas[0] = "\u20ac\u0081\u00ff";
   RunRecord run;
   LoadRunFile(run, kData / "hand_edited.run", host_);
   EXPECT_EQ(run, expected);
   EXPECT_TRUE(host_.messages.empty());
+}
+
+// Every byte but the quote survives a load and a save, the five that the
+// code page leaves undefined as the control characters of the same number.
+TEST(CodePage, EveryByteSurvivesLoadAndSave) {
+  std::string bytes;
+  for (int b = 1; b < 256; ++b) bytes += static_cast<char>(b);
+  const std::optional<std::string> text = DecodeWindows1252(bytes);
+  ASSERT_TRUE(text);
+  for (const char* c1 : {"\u0081", "\u008d", "\u008f", "\u0090", "\u009d"})
+    EXPECT_NE(text->find(c1), std::string::npos);
+  const std::optional<EncodedText> back = EncodeWindows1252(*text);
+  ASSERT_TRUE(back);
+  EXPECT_FALSE(back->failure);
+  EXPECT_EQ(back->bytes, bytes);
 }
 
 }  // namespace

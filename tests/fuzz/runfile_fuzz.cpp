@@ -39,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (host.messages == 1) return 0;
 
   const EncodedRun saved = EncodeRunFile(run);
-  if (!saved.error.empty()) return 0;  // a quote or an undefined byte was read
+  if (!saved.error.empty()) return 0;  // a text the format cannot hold was read
   std::stringbuf file(saved.bytes);
   RunRecord again;
   if (!ReadRunFile(file, again) || again != run) std::abort();

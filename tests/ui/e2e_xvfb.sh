@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# End to end: starts the real program on a virtual X server and closes the
-# About window with Enter. Saves the start-up run through the real file
+# End to end: starts the real program on a virtual X server, checks that the
+# About window's caption is empty as the window manager sees it (not the
+# application's name), and closes the About window with Enter. Saves the start-up run through the real file
 # dialog to a typed name without extension and compares the file byte for
 # byte with the expected one. Calculates with Alt+C and reads two result
 # boxes through the clipboard. Changes the gas type, loads the saved file
@@ -21,6 +22,15 @@ fail() {
 
 start_xvfb
 start_program "$program"
+for _ in $(seq 300); do
+  about=$(about_window)
+  [ -n "$about" ] && break
+  sleep 0.1
+done
+names=$(xprop -id "$about" _NET_WM_NAME WM_NAME)
+# xprop writes an empty name as "NAME(TYPE) = " with nothing after it.
+[ "$(grep -c '^\(_NET_WM_NAME(UTF8_STRING)\|WM_NAME(STRING)\) = $' <<<"$names")" = 2 ] ||
+  fail "the About window's caption is not empty: $names"
 close_about
 saved="$xvfb_dir/saved runs/startup"
 mkdir -p "$(dirname "$saved")"

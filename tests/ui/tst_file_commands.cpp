@@ -155,19 +155,24 @@ class FileCommandsTest : public QObject, WindowFixture {
   }
 
   // Cancel in the printer dialog, or a dialog that fails, ends the command
-  // silently; a copy chosen prints the report as a job of one copy.
+  // silently. Copies chosen for a file all arrive in it, one document holding
+  // them page after page; the printer's own copy count is reset to one, so
+  // that it does not multiply them.
   void print() {
-    for (const auto& [copies, fails] : {std::pair{0, false}, {1, true}, {1, false}}) {
+    for (const auto& [copies, fails] : {std::pair{0, false}, {3, true}, {3, false}}) {
       MakeWindow();
       user_.dialogsFail = fails;
       if (copies > 0) user_.copies = {copies};
       commands_->Printer().setOutputFormat(QPrinter::PdfFormat);
       commands_->Printer().setOutputFileName(Path("report.pdf"));
+      if (copies > 0) commands_->Printer().setCopyCount(copies);  // as the dialog leaves it
       QFile::remove(Path("report.pdf"));
       Click("cmdPrint");
       QCOMPARE(user_.shown, QStringList{"Printer"});
-      QCOMPARE(ReadAll(Path("report.pdf")).startsWith("%PDF"), copies > 0 && !fails);
-      QCOMPARE(commands_->Printer().copyCount(), 1);
+      const QByteArray pdf = ReadAll(Path("report.pdf"));
+      QCOMPARE(pdf.startsWith("%PDF"), copies > 0 && !fails);
+      if (!pdf.isEmpty()) QCOMPARE(pdf.count("/Type /Page\n"), 3);
+      if (!fails && copies > 0) QCOMPARE(commands_->Printer().copyCount(), 1);
     }
   }
 

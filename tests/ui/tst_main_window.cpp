@@ -110,8 +110,9 @@ class MainWindowTest : public QObject, WindowFixture {
   void centeredTopLeft() {
     QCOMPARE(WinAPI::CenteredTopLeft({574, 682}, {1280, 1024}), QPointF(353, 171));
     QCOMPARE(WinAPI::CenteredTopLeft({575, 683}, {1280, 1024}), QPointF(352.5, 170.5));
-    QCOMPARE(WinAPI::CenteredTopLeft({1000, 100}, {800, 600}), QPointF(-100, 250));  // too wide
-    QCOMPARE(WinAPI::CenteredTopLeft({100, 700}, {800, 600}), QPointF(350, -50));    // too tall
+    // Too wide, too tall: the corner stays in the area, with the title bar.
+    QCOMPARE(WinAPI::CenteredTopLeft({1000, 100}, {800, 600}), QPointF(0, 250));
+    QCOMPARE(WinAPI::CenteredTopLeft({100, 700}, {800, 600}), QPointF(350, 0));
   }
 
   // The report's time stamp: the short date with a full year, a space and
@@ -181,10 +182,11 @@ class MainWindowTest : public QObject, WindowFixture {
     QCOMPARE(user_.shown, refused ? kRefusal : QStringList());
   }
 
-  // Switching to another window does not leave the box.
+  // Switching to another window, and into a box there, does not leave the box.
   void deactivationDoesNotValidate() {
     TypeInto("txtInput_0", "abc");
     QWidget other;
+    (new QLineEdit(&other))->setFocus();
     other.show();
     other.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&other));
@@ -219,12 +221,14 @@ class MainWindowTest : public QObject, WindowFixture {
     QCOMPARE(Text("txtPipe_0"), QString("6 in"));
   }
 
-  // An access key pressed inside a box checks the box before its command.
+  // An access key pressed inside a box checks the box before its command,
+  // and the focus moves onto the button, as with a click.
   void accessKeyChecksBoxFirst() {
     TypeInto("txtInput_0", "12");
     PressAlt(Qt::Key_A);
     QTRY_VERIFY(window_->Splash() != nullptr);
     QCOMPARE(Text("txtInput_0"), QString("12."));
+    QCOMPARE(window_->focusWidget()->objectName(), QString("cmdAbout"));
   }
 
   // Enter: nothing in a line box, a new line in the run description, a press
@@ -246,6 +250,18 @@ class MainWindowTest : public QObject, WindowFixture {
     QTRY_VERIFY(window_->Splash() != nullptr);
   }
 
+  // A description holding one overlong word wraps anywhere (word wrapping
+  // would lay it out in quadratic time); ordinary texts wrap at words.
+  void longDescriptionWrapsAnywhere() {
+    auto* general = Child<QPlainTextEdit>("txtGeneral_0");
+    const auto wrapFor = [&](const QString& text) {
+      general->setPlainText(text);
+      return general->wordWrapMode();
+    };
+    QCOMPARE(wrapFor(QString(1001, 'x')), QTextOption::WrapAnywhere);
+    QCOMPARE(wrapFor(QString("word ").repeated(1000)), QTextOption::WrapAtWordBoundaryOrAnywhere);
+  }
+
   void calculate_data() {
     QTest::addColumn<QString>("box");
     QTest::addColumn<QString>("typed");
@@ -258,6 +274,8 @@ class MainWindowTest : public QObject, WindowFixture {
         << "Exit Mach Number Should be <= 1.0. Invalid Results!" << 7;
     QTest::newRow("zero diameter") << "txtPipe_0" << "0"
         << "Pipe Diameter, in. Should be > 0. Please Check the Inputs" << 0;
+    QTest::newRow("exit flow overflows") << "txtExit_3" << "1e306"
+        << "Flow Rate, lb/hr (Exit Properties) Could Not be Computed. Please Check the Inputs" << 9;
     // clang-format on
   }
 
@@ -330,6 +348,12 @@ class MainWindowTest : public QObject, WindowFixture {
     TypeInto("txtInput_0", "1.5");
     QTest::keyClick(Line("txtInput_0"), Qt::Key_Tab);
     QTRY_COMPARE(Text("txtInput_0"), QString("15,"));
+    // Grouping by a no-break space: a typed blank between digits groups too.
+    MakeWindow(SymbolsOf(QLocale(QLocale::French, QLocale::France)));
+    TypeInto("txtInput_0", " 1 234,5 ");
+    QTest::keyClick(Line("txtInput_0"), Qt::Key_Tab);
+    QTRY_COMPARE(Text("txtInput_0"), QString("1\u00a0234,5"));
+    QVERIFY(user_.shown.empty());
   }
 };
 
