@@ -6,7 +6,7 @@ namespace {
 
 using B = BoxArray;
 
-const std::array<FieldInfo, 35> kFields{{
+constexpr std::array<FieldInfo, kFieldCount> kFields{{
     {{B::General, 0}, "Run Description", false},
     {{B::Gas, 0}, "Gas Type", false},
     {{B::Gas, 1}, "Mol. Wt., lb/lb-mole", false},
@@ -45,8 +45,46 @@ const std::array<FieldInfo, 35> kFields{{
 }};
 
 // Offset of each array's first field in kFields.
-constexpr std::array<std::size_t, kBoxArrayCount> kFirstField{0, 1, 4, 8, 17, 26, 28, 30, 32};
-constexpr std::array<std::size_t, kBoxArrayCount> kCounts{1, 3, 4, 9, 9, 2, 2, 2, 3};
+constexpr std::array<std::size_t, kBoxArrayCount> kFirstField = [] {
+  std::array<std::size_t, kBoxArrayCount> first{};
+  for (std::size_t a = 1; a < kBoxArrayCount; ++a) first[a] = first[a - 1] + kBoxCounts[a - 1];
+  return first;
+}();
+
+// kFields lists each array's boxes, in walk order and ascending index, at the
+// offsets above.
+constexpr bool FieldsInWalkOrder() {
+  for (std::size_t a = 0; a < kBoxArrayCount; ++a) {
+    for (std::size_t i = 0; i < kBoxCounts[a]; ++i) {
+      const FieldRef ref = kFields[kFirstField[a] + i].ref;
+      if (ref.array != kBoxArrays[a] || ref.index != static_cast<int>(i)) return false;
+    }
+  }
+  return true;
+}
+static_assert(FieldsInWalkOrder());
+
+constexpr std::array<GroupInfo, kBoxArrayCount> kGroups{{
+    {B::General, "General Information", "General Information", "*** Run Identification ***"},
+    {B::Gas, "Gas Characteristics", "Gas Characteristics", "*** Gas Characteristics ***"},
+    {B::Pipe, "Pipe Characteristics", "Pipe Characteristics", "*** Pipe Characteristics ***"},
+    {B::Input, "Initial Properties", "Initial Properties", "*** Initial Properties ***"},
+    {B::Exit, "Exit Properties", "Exit Properties", "*** Exit Properties ***"},
+    {B::PressureLoss, "Pressure Loss", "Pressure Loss", "*** Pressure Loss ***"},
+    {B::Stagnation, "Stagnation Properties (V = 0)", "Stagnation Properties",
+     "*** Stagnation Properties ***"},
+    {B::Limiting, "Limiting Values (M2=1.0)", "Limiting Values",
+     "*** Limiting Values (M2=1.0) ***"},
+    {B::Check, "Calculation Check", "Calculation Check", "*** Calculation Check ***"},
+}};
+
+constexpr bool GroupsInWalkOrder() {
+  for (std::size_t a = 0; a < kBoxArrayCount; ++a) {
+    if (kGroups[a].array != kBoxArrays[a]) return false;
+  }
+  return true;
+}
+static_assert(GroupsInWalkOrder());
 
 template <typename Run>
 auto& TextOf(Run& run, FieldRef ref) {
@@ -97,17 +135,25 @@ bool RunRecord::operator==(const RunRecord& o) const {
          limiting == o.limiting && check == o.check;
 }
 
-const std::array<FieldInfo, 35>& FieldTable() {
+const std::array<FieldInfo, kFieldCount>& FieldTable() {
   return kFields;
 }
 
+const std::array<GroupInfo, kBoxArrayCount>& GroupTable() {
+  return kGroups;
+}
+
+const GroupInfo& Group(BoxArray array) {
+  return kGroups.at(static_cast<std::size_t>(array));
+}
+
 std::size_t BoxCount(BoxArray array) {
-  return kCounts.at(static_cast<std::size_t>(array));
+  return kBoxCounts.at(static_cast<std::size_t>(array));
 }
 
 const FieldInfo& Field(FieldRef ref) {
   const auto a = static_cast<std::size_t>(ref.array);
-  assert(ref.index >= 0 && static_cast<std::size_t>(ref.index) < kCounts.at(a));
+  assert(ref.index >= 0 && static_cast<std::size_t>(ref.index) < kBoxCounts.at(a));
   return kFields.at(kFirstField.at(a) + static_cast<std::size_t>(ref.index));
 }
 
@@ -119,28 +165,12 @@ bool IsNumericInput(FieldRef ref) {
   return !Field(ref).isResult && ref.array != B::General && !(ref == FieldRef{B::Gas, 0});
 }
 
+bool HoldsNumber(FieldRef ref) {
+  return Field(ref).isResult || IsNumericInput(ref);
+}
+
 std::string_view GroupCaption(BoxArray array) {
-  switch (array) {
-    case B::General:
-      return "General Information";
-    case B::Gas:
-      return "Gas Characteristics";
-    case B::Pipe:
-      return "Pipe Characteristics";
-    case B::Input:
-      return "Initial Properties";
-    case B::Exit:
-      return "Exit Properties";
-    case B::PressureLoss:
-      return "Pressure Loss";
-    case B::Stagnation:
-      return "Stagnation Properties (V = 0)";
-    case B::Limiting:
-      return "Limiting Values (M2=1.0)";
-    case B::Check:
-      break;
-  }
-  return "Calculation Check";
+  return Group(array).caption;
 }
 
 std::string& Text(RunRecord& run, FieldRef ref) {

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <tuple>
 
 #include "numtext/numtext.h"
 
@@ -35,6 +36,40 @@ inline constexpr std::array<BoxArray, kBoxArrayCount> kBoxArrays{
     BoxArray::Input,      BoxArray::Exit,     BoxArray::PressureLoss,
     BoxArray::Stagnation, BoxArray::Limiting, BoxArray::Check};
 
+// Number of boxes in each array, in kBoxArrays order, as the record holds them.
+inline constexpr std::array<std::size_t, kBoxArrayCount> kBoxCounts{
+    std::tuple_size_v<decltype(RunRecord::general)>,
+    std::tuple_size_v<decltype(RunRecord::gas)>,
+    std::tuple_size_v<decltype(RunRecord::pipe)>,
+    std::tuple_size_v<decltype(RunRecord::input)>,
+    std::tuple_size_v<decltype(RunRecord::exit)>,
+    std::tuple_size_v<decltype(RunRecord::pressureLoss)>,
+    std::tuple_size_v<decltype(RunRecord::stagnation)>,
+    std::tuple_size_v<decltype(RunRecord::limiting)>,
+    std::tuple_size_v<decltype(RunRecord::check)>};
+
+// All fields of a run (35).
+inline constexpr std::size_t kFieldCount = [] {
+  std::size_t total = 0;
+  for (std::size_t count : kBoxCounts) total += count;
+  return total;
+}();
+
+// The names of each group wherever a run is shown: the group box of the main
+// window, the section of a run file and the banner of the printed report. Two
+// section names are shorter than the captions ("Stagnation Properties",
+// "Limiting Values"); the report names the first group "Run Identification".
+struct GroupInfo {
+  BoxArray array;
+  std::string_view caption;
+  std::string_view section;
+  std::string_view banner;
+};
+
+// The nine groups in kBoxArrays order.
+const std::array<GroupInfo, kBoxArrayCount>& GroupTable();
+const GroupInfo& Group(BoxArray array);
+
 struct FieldRef {
   BoxArray array;
   int index;
@@ -49,8 +84,8 @@ struct FieldInfo {
   bool isResult;
 };
 
-// The 35 fields in group-walk order: arrays as kBoxArrays, indices ascending.
-const std::array<FieldInfo, 35>& FieldTable();
+// The fields in group-walk order: arrays as kBoxArrays, indices ascending.
+const std::array<FieldInfo, kFieldCount>& FieldTable();
 const FieldInfo& Field(FieldRef ref);
 std::string_view Caption(FieldRef ref);
 
@@ -58,10 +93,13 @@ std::string_view Caption(FieldRef ref);
 // the gas type.
 bool IsNumericInput(FieldRef ref);
 
+// The fields that hold numbers: the numeric inputs and every result.
+bool HoldsNumber(FieldRef ref);
+
 // Caption of the group box that holds an array on the main window.
 std::string_view GroupCaption(BoxArray array);
 
-// Number of boxes in an array (1, 3, 4, 9, 9, 2, 2, 2, 3).
+// Number of boxes in an array.
 std::size_t BoxCount(BoxArray array);
 
 std::string& Text(RunRecord& run, FieldRef ref);

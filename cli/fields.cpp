@@ -7,7 +7,7 @@ namespace {
 
 using B = BoxArray;
 
-const std::array<CliField, 35> kCliFields{{
+const std::array<CliField, kFieldCount> kCliFields{{
     {"desc", {B::General, 0}, ""},
     {"gas", {B::Gas, 0}, ""},
     {"mw", {B::Gas, 1}, "lb/lb-mole"},
@@ -57,7 +57,7 @@ const CliField* ByUniqueCaption(std::string_view name) {
 
 }  // namespace
 
-const std::array<CliField, 35>& CliFields() {
+const std::array<CliField, kFieldCount>& CliFields() {
   return kCliFields;
 }
 
@@ -66,10 +66,6 @@ const CliField* FindField(std::string_view name) {
     if (field.key == name) return &field;
   }
   return ByUniqueCaption(name);
-}
-
-bool HoldsNumber(FieldRef ref) {
-  return ref.array != BoxArray::General && !(ref == FieldRef{BoxArray::Gas, 0});
 }
 
 std::string ShortestText(double value) {

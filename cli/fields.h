@@ -1,4 +1,4 @@
-// The command line's names for the 35 fields of a run: one stable lower-case
+// The command line's names for the fields of a run: one stable lower-case
 // key per field, taken from the symbol the calculation uses, with its unit.
 // Sonic velocities are "cs1"/"cs2" and friction parameters "fld1"/"fld2", so
 // that no key differs from another only in letter case (C1 and c1).
@@ -16,15 +16,12 @@ struct CliField {
   std::string_view unit;  // "-" for dimensionless numbers, empty for free text
 };
 
-// The 35 fields in the group-walk order of the run record.
-const std::array<CliField, 35>& CliFields();
+// The fields in the group-walk order of the run record.
+const std::array<CliField, kFieldCount>& CliFields();
 
 // A field by its key, or by its window caption where no other field has the
 // same caption.
 const CliField* FindField(std::string_view name);
-
-// Every field but the run description and the gas type holds a number.
-bool HoldsNumber(FieldRef ref);
 
 // The shortest text that reads back to the same double, with "." as the
 // decimal sign ("0.1", "600000", "1e-07"): plain digits

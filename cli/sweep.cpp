@@ -92,7 +92,7 @@ SweepAxis ParseAxis(const QString& argument, bool log, const NumberSymbols& symb
   if (equals <= 0) throw UsageError(where + ": expected KEY=FROM:TO:COUNT");
   SweepAxis axis;
   axis.field = &RequireField(argument.left(equals), "--vary");
-  if (!HoldsNumber(axis.field->ref) || Field(axis.field->ref).isResult) {
+  if (!IsNumericInput(axis.field->ref)) {
     throw UsageError(where + ": only a numeric input can be varied");
   }
   const QStringList parts = argument.mid(equals + 1).split(':');

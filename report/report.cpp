@@ -12,14 +12,6 @@ constexpr const char* kFontFace = "Courier";
 constexpr std::string_view kTitle = ".... Korvo Flow Calculations ..... ";
 constexpr std::size_t kRuleWidth = 60;
 
-// The banner of each group, by box array: the report's own texts.
-constexpr std::array<std::string_view, kBoxArrayCount> kBanners{
-    "*** Run Identification ***",    "*** Gas Characteristics ***",
-    "*** Pipe Characteristics ***",  "*** Initial Properties ***",
-    "*** Exit Properties ***",       "*** Pressure Loss ***",
-    "*** Stagnation Properties ***", "*** Limiting Values (M2=1.0) ***",
-    "*** Calculation Check ***"};
-
 std::string_view Trimmed(std::string_view text, std::string_view blanks = " ") {
   const std::size_t first = text.find_first_not_of(blanks);
   if (first == std::string_view::npos) return {};
@@ -49,15 +41,14 @@ class CopyWriter {
     Bold(true);
     Line(kCaptionColumn, std::string(kTitle) + timeStamp);
     Line(kCaptionColumn, std::string(kRuleWidth, '='));
-    Line(kCaptionColumn, kBanners.front());
-    Bold(false);
-    Fields(kBoxArrays.front());
-    for (std::size_t a = 1; a < kBoxArrays.size(); ++a) {
-      BlankLine();
-      Bold(true);
-      Line(kCaptionColumn, kBanners.at(a));
+    for (const GroupInfo& group : GroupTable()) {
+      if (group.array != kBoxArrays.front()) {  // the first banner is bold below the rule
+        BlankLine();
+        Bold(true);
+      }
+      Line(kCaptionColumn, group.banner);
       Bold(false);
-      Fields(kBoxArrays.at(a));
+      Fields(group.array);
     }
     Step([&] { printer_.EndDocument(); });
   }

@@ -11,27 +11,16 @@
 
 namespace {
 
-// The section names of the file, by box array. Two are shorter than the group
-// captions of the window ("Stagnation Properties", "Limiting Values").
-constexpr std::array<std::string_view, kBoxArrayCount> kSectionNames{
-    "General Information",   "Gas Characteristics", "Pipe Characteristics",
-    "Initial Properties",    "Exit Properties",     "Pressure Loss",
-    "Stagnation Properties", "Limiting Values",     "Calculation Check"};
-
-std::string_view SectionName(BoxArray array) {
-  return kSectionNames.at(static_cast<std::size_t>(array));
-}
-
 // Calls `visit(name)` for the header and each section name and `visit(ref)`
 // for each field, in file order up to the last field; stops as soon as a call
 // returns false, and returns whether the walk got through.
 template <typename Visit>
 bool WalkItems(Visit&& visit) {
   if (!visit(kRunFileHeader)) return false;
-  for (BoxArray array : kBoxArrays) {
-    if (!visit(SectionName(array))) return false;
-    for (std::size_t i = 0; i < BoxCount(array); ++i) {
-      if (!visit(FieldRef{array, static_cast<int>(i)})) return false;
+  for (const GroupInfo& group : GroupTable()) {
+    if (!visit(group.section)) return false;
+    for (std::size_t i = 0; i < BoxCount(group.array); ++i) {
+      if (!visit(FieldRef{group.array, static_cast<int>(i)})) return false;
     }
   }
   return true;
