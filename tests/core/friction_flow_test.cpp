@@ -9,7 +9,7 @@ namespace {
 constexpr double kK = 1.31;  // the default run: steam
 constexpr double kM1 = 0.4208202176280419;
 constexpr double kC1 = 2.0911828112397273;
-const MaxFlowInputs kDefaultFlowInputs{1.31, 18.02, 740, 986, 0.975, 6.0, 0.00015, 70.0};
+const RunInputs kDefaultFlowInputs{1.31, 18.02, 740, 986, 600000, 0.975, 6.0, 0.00015, 70.0};
 
 TEST(FrictionFlowTerm, PublishedValuesAreBitExact) {
   EXPECT_EQ(FrictionFlowTerm(1.4, 0.5, 1.0), 1.0690603127182559);
@@ -74,13 +74,13 @@ TEST(MaxFlow, DefaultRunStopsAtThePublishedRunningSum) {
 
 TEST(MaxFlow, LargeNaturalGasLineNeedsNoWalk) {
   // 46-inch line: over 229 million additions for the plain march.
-  const MaxFlowSearch s = SearchMaxFlow({1.27, 17.4, 1000, 60, 0.9, 46.0, 0.00015, 70.0});
+  const MaxFlowSearch s = SearchMaxFlow({1.27, 17.4, 1000, 60, 0, 0.9, 46.0, 0.00015, 70.0});
   ASSERT_EQ(s.outcome, MaxFlowSearch::Outcome::Found);
   EXPECT_GT(s.steps, 229'000'000u);
 }
 
 TEST(MaxFlow, EndsWhereTheMarchWouldNot) {
-  MaxFlowInputs hugePipe = kDefaultFlowInputs, negativeLength = kDefaultFlowInputs,
+  RunInputs hugePipe = kDefaultFlowInputs, negativeLength = kDefaultFlowInputs,
                 absoluteZero = kDefaultFlowInputs;
   // So wide a pipe stays far below Mach 1 until 0.1 is lost in the rounding
   // of the running sum.

@@ -10,6 +10,7 @@
 #include <random>
 
 #include "calc/friction_flow.h"
+#include "calc/gas_state.h"
 #include "calc/max_flow.h"
 
 namespace {
@@ -34,8 +35,17 @@ double MachForChokingTerm(double k, double target) {
   return lo;
 }
 
-double FrictionFactor(double e, double d) {
-  return 0.25 / std::pow(std::log((e / 3.7) / (d / 12)) / std::log(10), 2);
+double PipeFrictionFactor(double e, double d) {
+  return FrictionFactor(RoughnessLog(e, DiameterFeet(d)));
+}
+
+// The inlet pressure at which the pipe's parameter c1 is met (to within the
+// search's tolerance) at the flow `w`: density scales the Mach number at w.
+double InletPressureChokingAt(const RunInputs& in, double w, double c1) {
+  const double tr1 = AbsoluteTemperature(in.t1);
+  const double mach = MachForChokingTerm(in.k, c1 + kFlowTolerance);
+  const double rho1 = GasVelocity(w, 1.0, in.d) / (mach * SonicVelocity(in.k, tr1, in.mw));
+  return rho1 / GasDensity(1.0, in.mw, in.z1, tr1);
 }
 
 TEST(SearchOracle, ExitMachSearchMatchesTheMarchOnGeneratedRuns) {
@@ -58,7 +68,7 @@ TEST(SearchOracle, ExitMachSearchMatchesTheMarchOnGeneratedRuns) {
             FrictionFlowTerm(k, m1, std::min(1.0, m1 + std::min(0.02, m1 * g.LogUniform(1e-5, 1))));
     }
     // Through a pipe length, as the calculation forms C1.
-    const double d = g.LogUniform(0.1, 48), f = FrictionFactor(g.LogUniform(1e-5, 1e-2), d);
+    const double d = g.LogUniform(0.1, 48), f = PipeFrictionFactor(g.LogUniform(1e-5, 1e-2), d);
     c1 = ((c1 * (d / 12) / f) * f) / (d / 12);
     const ExitMachSolution fast = SolveExitMach(k, m1, c1), plain = SolveExitMachByMarch(k, m1, c1);
     ASSERT_EQ(fast.choked, plain.choked) << std::hexfloat << k << " " << m1 << " " << c1;
@@ -77,20 +87,11 @@ TEST(SearchOracle, MaxFlowSearchMatchesTheMarchOnGeneratedRuns) {
     const auto& gas = kGases[g.Pick(8)];
     const double d = g.LogUniform(0.1, 48), e = g.LogUniform(1e-5, 1e-2);
     const double c1 = g.Pick(8) == 0 ? 0.0 : g.LogUniform(1e-6, 200);
-    MaxFlowInputs in{gas[0],
-                     gas[1],
-                     0,
-                     g.Uniform(-100, 1200),
-                     g.Uniform(0.7, 1.0),
-                     d,
-                     e,
-                     c1 * (d / 12) / FrictionFactor(e, d)};
+    RunInputs in{gas[0], gas[1], 0, g.Uniform(-100, 1200), 0, g.Uniform(0.7, 1.0),
+                 d,      e,      c1 * DiameterFeet(d) / PipeFrictionFactor(e, d)};
     // Inlet pressure such that the pipe chokes at a chosen flow.
     const double chokingFlow = g.Pick(10) == 0 ? g.Uniform(10, 100) : g.LogUniform(100, 20000);
-    const double tr1 = in.t1 + 459.67, c = std::sqrt(in.k * 32.17 * tr1 * 1544 / in.mw);
-    const double rho1 =
-        chokingFlow * 0.0509 / (MachForChokingTerm(in.k, c1 + kFlowTolerance) * c * d * d);
-    in.p1 = rho1 * (in.z1 * 1544) * tr1 / (144 * in.mw);
+    in.p1 = InletPressureChokingAt(in, chokingFlow, c1);
     const MaxFlowSearch fast = SearchMaxFlow(in), plain = MaxFlowByMarch(in, 1'000'000);
     ASSERT_EQ(fast.outcome, plain.outcome) << std::hexfloat << in.p1 << " " << d << " " << in.l;
     ASSERT_EQ(fast.steps, plain.steps) << std::hexfloat << in.p1 << " " << d << " " << in.l;
