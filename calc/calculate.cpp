@@ -10,7 +10,6 @@ namespace {
 
 using B = BoxArray;
 
-
 // Closes the busy indication on every way out of the calculation.
 class BusyScope {
  public:

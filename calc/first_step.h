@@ -11,10 +11,13 @@
 // it, down to walking single steps with the march's own additions where the
 // computed test really may hold.
 //
-// The search never costs more than the march by more than a few steps'
-// worth: a jump is tried only while the work spent stays within the steps
-// already passed plus a small allowance, so where bounds keep failing it
-// degrades into the plain march.
+// The search costs at most a few steps' worth more than the march: jumps are
+// tried freely only while the work spent stays within the steps already
+// passed plus a small allowance. Beyond it, a stretch that is not ruled out
+// is walked through with the march's own additions, reusing the sample taken
+// at its far end, and each further try is twice as long as the last, so where
+// bounds keep failing the search degrades into the plain march plus a few
+// steps per doubling.
 #pragma once
 
 #include <cstdint>
@@ -26,8 +29,18 @@ inline constexpr std::uint64_t kWalkCost = 1;
 // A jump: the running sum at the far end, one sample there and the bound on
 // the stretch (a logarithm or two), counted generously in walked steps.
 inline constexpr std::uint64_t kJumpCost = 4;
-// Work the search may spend beyond the march's own (jumps that fail early).
-inline constexpr std::uint64_t kJumpAllowance = 8;
+// Work the search may spend beyond the march's own, for jumps that fail before
+// any has paid off (a few microseconds at most).
+inline constexpr std::uint64_t kJumpAllowance = 64;
+
+// The most the search may cost where the march costs `marchWork`: the
+// allowance, and per doubling of the walk one failed try beyond it and one
+// that would pass the end.
+constexpr std::uint64_t SearchWorkBound(std::uint64_t marchWork) {
+  std::uint64_t doublings = 1;
+  for (std::uint64_t w = marchWork; w > 1; w /= 2) ++doublings;
+  return marchWork + kJumpAllowance + kWalkCost + 2 * kJumpCost * doublings;
+}
 
 template <typename Sample>
 struct MarchEnd {
@@ -46,48 +59,78 @@ struct MarchEnd {
 //   bool NoStopBetween(const Sample& lo, const Sample& hi): true only if the
 //     test fails at every grid point from lo's to hi's.
 template <typename Problem>
-MarchEnd<typename Problem::Sample> SearchMarch(const Problem& problem, double start,
-                                               double step) {
+MarchEnd<typename Problem::Sample> SearchMarch(const Problem& problem, double start, double step) {
   using Sample = typename Problem::Sample;
-  struct Probed {  // the far end of the last stretch not ruled out
-    std::uint64_t n = 0;
-    Sample sample{};
-  } ahead;
-  std::uint64_t n = 0, length = 2;
+  constexpr std::uint64_t kLongest = std::uint64_t{1} << 62;
+  std::uint64_t n = 0;
   double x = start;
   Sample sample = problem.At(x);
   std::uint64_t work = kWalkCost;
+  std::uint64_t length = 2;   // the next jump while the work is within the allowance
+  std::uint64_t through = 2;  // the next jump beyond it
+  std::uint64_t walkTo = 0;   // walk up to this step before jumping again
+  struct {                    // the far end of the last stretch not ruled out
+    std::uint64_t n = 0;
+    Sample sample{};
+  } ahead;
+
+  // 1: jumped over [n, n + span]; 0: not ruled out (its far end kept in
+  // `ahead`); -1: the march would end inside the stretch.
+  const auto jump = [&](std::uint64_t span) {
+    work += kJumpCost;
+    const double beforeFar = RunningSum(x, step, span - 1);
+    const double far = beforeFar + step;
+    if (problem.Passed(beforeFar, far)) return -1;
+    const Sample farSample = problem.At(far);
+    if (!problem.NoStopBetween(sample, farSample)) {
+      ahead = {n + span, farSample};
+      return 0;
+    }
+    n += span;
+    x = far;
+    sample = farSample;
+    return 1;
+  };
+
   for (;;) {
     if (problem.Stops(sample)) return {true, n, x, sample, work};
-    bool jumped = false;
-    while (length >= 2 && work + kJumpCost <= n + 1 + kJumpAllowance) {
-      work += kJumpCost;
-      const double beforeFar = RunningSum(x, step, length - 1);
-      const double far = beforeFar + step;
-      if (problem.Passed(beforeFar, far)) {
+    if (n >= walkTo) {
+      if (work + kJumpCost <= n + 1 + kJumpAllowance) {
+        // Within the allowance: halve after a failure and try again.
+        if (jump(length) == 1) {
+          length = length < kLongest ? length * 2 : length;
+          continue;
+        }
         length /= 2;
-        continue;
+        if (length >= 2) continue;
+        length = 2;
+      } else {
+        // Beyond it, a stretch not ruled out is walked through to its far
+        // end, whose sample the walk then reuses; the next try is twice as
+        // long, so failed tries cost a few steps per doubling of the walk.
+        const int outcome = jump(through);
+        if (outcome == 1) {
+          through = length = through < kLongest ? through * 2 : through;
+          continue;
+        }
+        if (outcome == 0) {
+          walkTo = ahead.n;
+          through = through < kLongest ? through * 2 : through;
+        } else {
+          through = through > 2 ? through / 2 : 2;
+        }
       }
-      const Sample farSample = problem.At(far);
-      if (problem.NoStopBetween(sample, farSample)) {
-        n += length;
-        x = far;
-        sample = farSample;
-        length = length < (std::uint64_t{1} << 62) ? length * 2 : length;
-        jumped = true;
-        break;
-      }
-      ahead = {n + length, farSample};
-      length /= 2;
     }
-    if (jumped) continue;
     const double next = x + step;
-    work += kWalkCost;
-    if (problem.Passed(x, next)) return {false, n + 1, next, sample, work};
+    if (problem.Passed(x, next)) return {false, n + 1, next, sample, work + kWalkCost};
     ++n;
     x = next;
-    sample = ahead.n == n ? ahead.sample : problem.At(x);
-    if (length < 2) length = 2;
+    if (ahead.n == n) {  // sampled by a jump already: the walk only adds
+      sample = ahead.sample;
+    } else {
+      sample = problem.At(x);
+      work += kWalkCost;
+    }
   }
 }
 

@@ -47,17 +47,14 @@ class MaxFlowProblem {
     return {mach, parts, parts.Sum()};
   }
   bool Stops(const Sample& s) const { return state_.StopHolds(s.term); }
-  bool Passed(double flow, double next) const {
-    return next == flow || state_.MachAt(flow) >= 1.0;
-  }
+  bool Passed(double flow, double next) const { return next == flow || state_.MachAt(flow) >= 1.0; }
 
   bool NoStopBetween(const Sample& lo, const Sample& hi) const {
     if (std::isnan(lo.parts.termB)) return true;  // the term is NaN at every candidate
     if (!(hi.mach < 1.0)) return false;
     // termA is least at the far end, the logarithm at the near one; and the
     // computed term lies within the noise of the exact term, which falls.
-    double least =
-        std::nextafter(hi.term - 2 * FrictionFlowNoise(state_.k, lo.mach), -INFINITY);
+    double least = std::nextafter(hi.term - 2 * FrictionFlowNoise(state_.k, lo.mach), -INFINITY);
     const double logTerm = LogTermAtLeast(lo.parts);
     if (!std::isnan(logTerm)) {
       const double split = hi.parts.termA + logTerm;
