@@ -134,14 +134,14 @@ void CalculateDefaultRun(benchmark::State& state) {
   }
 }
 
-// Console output as usual, plus the time per run of each benchmark, so that
-// the table of march, search and ratio can be printed at the end.
+// Console output as usual, plus the CPU time per run of each benchmark, so
+// that the table of march, search and ratio can be printed at the end.
 class RatioReporter : public benchmark::ConsoleReporter {
  public:
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& run : runs)
       seconds_[run.run_name.function_name] =
-          run.real_accumulated_time / static_cast<double>(run.iterations);
+          run.cpu_accumulated_time / static_cast<double>(run.iterations);
     ConsoleReporter::ReportRuns(runs);
   }
   void PrintTable(const std::vector<Case>& cases) const {

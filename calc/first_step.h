@@ -13,11 +13,10 @@
 //
 // The search costs at most a few steps' worth more than the march: jumps are
 // tried freely only while the work spent stays within the steps already
-// passed plus a small allowance. Beyond it, a stretch that is not ruled out
-// is walked through with the march's own additions, reusing the sample taken
-// at its far end, and each further try is twice as long as the last, so where
-// bounds keep failing the search degrades into the plain march plus a few
-// steps per doubling.
+// passed plus a small allowance. Beyond it, every try that fails is followed
+// by a walk with the march's own additions, each walk twice as long as the
+// last, so where bounds keep failing the search degrades into the plain march
+// plus a few steps per doubling.
 #pragma once
 
 #include <cstdint>
@@ -32,10 +31,13 @@ inline constexpr std::uint64_t kJumpCost = 4;
 // Work the search may spend beyond the march's own, for jumps that fail before
 // any has paid off (a few microseconds at most).
 inline constexpr std::uint64_t kJumpAllowance = 64;
+// The first steps are walked as the march walks them: a march that stops this
+// soon costs the search no more than itself.
+inline constexpr std::uint64_t kFirstJumpStep = 16;
 
 // The most the search may cost where the march costs `marchWork`: the
-// allowance, and per doubling of the walk one failed try beyond it and one
-// that would pass the end.
+// allowance, and per doubling of the walk a failed try beyond it and the
+// short tries that follow one.
 constexpr std::uint64_t SearchWorkBound(std::uint64_t marchWork) {
   std::uint64_t doublings = 1;
   for (std::uint64_t w = marchWork; w > 1; w /= 2) ++doublings;
@@ -66,10 +68,10 @@ MarchEnd<typename Problem::Sample> SearchMarch(const Problem& problem, double st
   double x = start;
   Sample sample = problem.At(x);
   std::uint64_t work = kWalkCost;
-  std::uint64_t length = 2;   // the next jump while the work is within the allowance
-  std::uint64_t through = 2;  // the next jump beyond it
-  std::uint64_t walkTo = 0;   // walk up to this step before jumping again
-  struct {                    // the far end of the last stretch not ruled out
+  std::uint64_t length = 2;   // the next jump
+  std::uint64_t through = 2;  // the walk after the next failed jump beyond the allowance
+  std::uint64_t walkTo = kFirstJumpStep;  // walk up to this step before jumping
+  struct {                                // the far end of the last stretch not ruled out
     std::uint64_t n = 0;
     Sample sample{};
   } ahead;
@@ -105,19 +107,19 @@ MarchEnd<typename Problem::Sample> SearchMarch(const Problem& problem, double st
         if (length >= 2) continue;
         length = 2;
       } else {
-        // Beyond it, a stretch not ruled out is walked through to its far
-        // end, whose sample the walk then reuses; the next try is twice as
-        // long, so failed tries cost a few steps per doubling of the walk.
-        const int outcome = jump(through);
+        // Beyond it, a try that fails is paid for by walking on: each such
+        // walk is twice as long as the last (reusing the sample taken at
+        // the try's far end), so failed tries cost a few steps per doubling
+        // of the walk, while a try that succeeds earns the allowance back.
+        const int outcome = jump(length);
         if (outcome == 1) {
-          through = length = through < kLongest ? through * 2 : through;
+          length = length < kLongest ? length * 2 : length;
           continue;
         }
+        length = length > 2 ? length / 2 : 2;
         if (outcome == 0) {
-          walkTo = ahead.n;
+          walkTo = n + through;
           through = through < kLongest ? through * 2 : through;
-        } else {
-          through = through > 2 ? through / 2 : 2;
         }
       }
     }

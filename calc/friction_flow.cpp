@@ -80,8 +80,7 @@ class ExitMachProblem {
     double c2;
   };
 
-  ExitMachProblem(double k, double m1, double c1)
-      : k_(k), m1_(m1), c1_(c1), noise_(FrictionFlowNoise(k, m1)) {}
+  ExitMachProblem(double k, double m1, double c1) : k_(k), m1_(m1), c1_(c1) {}
 
   Sample At(double m2) const {
     const FrictionFlowParts parts = FrictionFlowPartsOf(k_, m1_, m2);
@@ -96,6 +95,7 @@ class ExitMachProblem {
     if (std::isnan(lo.parts.termB)) return true;
     // termA is largest at the far end, the logarithm at the near one; and the
     // computed F lies within the noise of the exact F, which rises.
+    if (std::isnan(noise_)) noise_ = FrictionFlowNoise(k_, m1_);  // only once a jump is tried
     double most = std::nextafter(hi.c2 + 2 * noise_, INFINITY);
     const double logTerm = LogTermAtMost(lo.parts);
     if (!std::isnan(logTerm)) {
@@ -106,7 +106,8 @@ class ExitMachProblem {
   }
 
  private:
-  double k_, m1_, c1_, noise_;
+  double k_, m1_, c1_;
+  mutable double noise_ = NAN;
 };
 
 }  // namespace
