@@ -33,7 +33,7 @@ inline constexpr std::uint64_t kJumpCost = 4;
 inline constexpr std::uint64_t kJumpAllowance = 64;
 // The first steps are walked as the march walks them: a march that stops this
 // soon costs the search no more than itself.
-inline constexpr std::uint64_t kFirstJumpStep = 16;
+inline constexpr std::uint64_t kFirstJumpStep = 64;
 
 // The most the search may cost where the march costs `marchWork`: the
 // allowance, and per doubling of the walk a failed try beyond it and the

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "calc/first_step.h"
-#include "calc/running_sum.h"
+#include "calc/gas_state.h"
 
 namespace {
 
@@ -53,7 +53,7 @@ double ChokingFrictionTerm(double k, double m) {
 
 double CalcMaxPipeLength(double k, double m1, double diameterIn, double frictionFactor) {
   const double chokingTerm = ChokingFrictionTerm(k, m1);
-  return ((diameterIn / 12) * chokingTerm) / frictionFactor;
+  return (DiameterFeet(diameterIn) * chokingTerm) / frictionFactor;
 }
 
 double LogTermAtMost(const FrictionFlowParts& p) {
