@@ -5,6 +5,7 @@
 #include <string>
 
 #include "calc/gas_state.h"
+#include "calc/input_fields.h"
 
 namespace {
 

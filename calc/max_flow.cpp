@@ -5,6 +5,7 @@
 
 #include "calc/first_step.h"
 #include "calc/friction_flow.h"
+#include "calc/input_fields.h"
 
 namespace {
 

@@ -41,18 +41,6 @@ struct FieldRef {
   bool operator==(const FieldRef& o) const { return array == o.array && index == o.index; }
 };
 
-// The fields the calculation reads its numbers from, by their symbols.
-inline constexpr FieldRef kRatioK{BoxArray::Gas, 2};
-inline constexpr FieldRef kMolWeight{BoxArray::Gas, 1};
-inline constexpr FieldRef kPressure1{BoxArray::Input, 0};
-inline constexpr FieldRef kTemperature1{BoxArray::Input, 1};
-inline constexpr FieldRef kFlow{BoxArray::Input, 2};
-inline constexpr FieldRef kZ1{BoxArray::Input, 3};
-inline constexpr FieldRef kDiameter{BoxArray::Pipe, 0};
-inline constexpr FieldRef kRoughness{BoxArray::Pipe, 1};
-inline constexpr FieldRef kLength{BoxArray::Pipe, 2};
-inline constexpr FieldRef kZ2{BoxArray::Exit, 3};
-
 // Caption and role of each of the 35 fields: the one table that the window's
 // labels, the report and the messages of the calculation all read.
 struct FieldInfo {
