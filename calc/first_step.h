@@ -31,6 +31,8 @@ inline constexpr std::uint64_t kJumpCost = 4;
 // Work the search may spend beyond the march's own, for jumps that fail before
 // any has paid off (a few microseconds at most).
 inline constexpr std::uint64_t kJumpAllowance = 64;
+// Shorter jumps would save less than they cost.
+inline constexpr std::uint64_t kShortestJump = 2 * kJumpCost;
 // The first steps are walked as the march walks them: a march that stops this
 // soon costs the search no more than itself.
 inline constexpr std::uint64_t kFirstJumpStep = 64;
@@ -68,8 +70,8 @@ MarchEnd<typename Problem::Sample> SearchMarch(const Problem& problem, double st
   double x = start;
   Sample sample = problem.At(x);
   std::uint64_t work = kWalkCost;
-  std::uint64_t length = 2;   // the next jump
-  std::uint64_t through = 2;  // the walk after the next failed jump beyond the allowance
+  std::uint64_t length = kShortestJump;   // the next jump
+  std::uint64_t through = kShortestJump;  // the walk after the next failed jump
   std::uint64_t walkTo = kFirstJumpStep;  // walk up to this step before jumping
   struct {                                // the far end of the last stretch not ruled out
     std::uint64_t n = 0;
@@ -97,31 +99,25 @@ MarchEnd<typename Problem::Sample> SearchMarch(const Problem& problem, double st
   for (;;) {
     if (problem.Stops(sample)) return {true, n, x, sample, work};
     if (n >= walkTo) {
-      if (work + kJumpCost <= n + 1 + kJumpAllowance) {
-        // Within the allowance: halve after a failure and try again.
-        if (jump(length) == 1) {
-          length = length < kLongest ? length * 2 : length;
-          continue;
-        }
-        length /= 2;
-        if (length >= 2) continue;
-        length = 2;
-      } else {
-        // Beyond it, a try that fails is paid for by walking on: each such
-        // walk is twice as long as the last (reusing the sample taken at
-        // the try's far end), so failed tries cost a few steps per doubling
-        // of the walk, while a try that succeeds earns the allowance back.
-        const int outcome = jump(length);
-        if (outcome == 1) {
-          length = length < kLongest ? length * 2 : length;
-          continue;
-        }
-        length = length > 2 ? length / 2 : 2;
-        if (outcome == 0) {
-          walkTo = n + through;
-          through = through < kLongest ? through * 2 : through;
-        }
+      const bool paid = work + kJumpCost <= n + 1 + kJumpAllowance;
+      const int outcome = jump(length);
+      if (outcome == 1) {
+        length = length < kLongest ? length * 2 : length;
+        if (paid) through = kShortestJump;
+        continue;
       }
+      // Within the allowance a failed try is followed by one half as long,
+      // down to the shortest worth its cost. Below that, or beyond the
+      // allowance, the search walks on instead, each such walk twice as long
+      // as the last (reusing the sample at the try's far end where it can),
+      // so failed tries cost a few steps per doubling of the walk.
+      if (paid && length > kShortestJump) {
+        length /= 2;
+        continue;
+      }
+      length = length > kShortestJump ? length / 2 : kShortestJump;
+      walkTo = n + through;
+      through = through < kLongest ? through * 2 : through;
     }
     const double next = x + step;
     if (problem.Passed(x, next)) return {false, n + 1, next, sample, work + kWalkCost};
