@@ -58,11 +58,11 @@ RunInputs AtStopTolerance() {
   return in;
 }
 
-// The slowest run found in 800,000 random runs drawn from wide ranges, most of
-// them with lengths near the choking length (here the choking length to six
-// decimals): with k this large F is so flat that it stays within a few units
-// in its last place of the stop over millions of steps, which only a walk can
-// settle.
+// The slowest run found in over a million random runs drawn from wide ranges,
+// most of them with lengths near the choking length (here the choking length
+// to six decimals): with k this large F is so flat that it stays within a few
+// units in its last place of the stop over millions of steps, which only a
+// walk can settle.
 const RunInputs kWorstRun{64098328.953825, 57.376581, 14.806056, 1745.761493, 44.224901,
                           1.065480,        2.129867,  0.002403,  37133.361595};
 
