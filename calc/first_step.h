@@ -8,15 +8,15 @@
 // end from RunningSum (exact, calc/running_sum.h), samples it, and asks the
 // problem whether the samples at both ends bound the stop out of the whole
 // stretch. A stretch ruled out doubles the next one; one that is not halves
-// it, down to walking single steps with the march's own additions where the
-// computed test really may hold.
+// it, down to the shortest jump worth its cost; below that the search walks
+// with the march's own additions, where the computed test really may hold.
 //
 // The search costs at most a few steps' worth more than the march: jumps are
 // tried freely only while the work spent stays within the steps already
-// passed plus a small allowance. Beyond it, every try that fails is followed
-// by a walk with the march's own additions, each walk twice as long as the
-// last, so where bounds keep failing the search degrades into the plain march
-// plus a few steps per doubling.
+// passed plus a small allowance. Beyond it, and below the shortest jump, every
+// try that fails is followed by a walk, each twice as long as the last, so
+// where bounds keep failing the search degrades into the plain march plus a
+// few steps per doubling.
 #pragma once
 
 #include <cstdint>
