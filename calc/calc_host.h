@@ -7,6 +7,9 @@
 
 #include "numtext/numtext.h"
 
+// The close of every message about an input the calculation cannot use.
+inline constexpr char kCheckInputs[] = ". Please Check the Inputs";
+
 class CalcHost {
  public:
   virtual ~CalcHost() = default;

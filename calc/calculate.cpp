@@ -4,25 +4,12 @@
 #include <optional>
 #include <string>
 
+#include "calc/gas_state.h"
+#include "calc/input_fields.h"
+
 namespace {
 
 using B = BoxArray;
-
-// Inputs, by their symbols in the formulas.
-constexpr FieldRef kRatioK{B::Gas, 2};
-constexpr FieldRef kMolWeight{B::Gas, 1};
-constexpr FieldRef kPressure1{B::Input, 0};
-constexpr FieldRef kTemperature1{B::Input, 1};
-constexpr FieldRef kFlow{B::Input, 2};
-constexpr FieldRef kZ1{B::Input, 3};
-constexpr FieldRef kDiameter{B::Pipe, 0};
-constexpr FieldRef kRoughness{B::Pipe, 1};
-constexpr FieldRef kLength{B::Pipe, 2};
-constexpr FieldRef kZ2{B::Exit, 3};
-
-constexpr double kRankineOffset = 459.67;
-
-const char kCheckInputs[] = ". Please Check the Inputs";
 
 // Closes the busy indication on every way out of the calculation.
 class BusyScope {
@@ -34,10 +21,6 @@ class BusyScope {
 
  private:
   CalcHost& host_;
-};
-
-struct Inputs {
-  double k, mw, p1, t1, w, z1, d, e, l;
 };
 
 struct InletState {
@@ -60,7 +43,7 @@ class Calculation {
   void Run() {
     ClearResults(run_);
     host_.Repaint();
-    Inputs in{};
+    RunInputs in{};
     if (!ReadInputs(in)) return;
     InletState s{};
     if (!ComputeInlet(in, s) || !WriteInlet(s)) return;
@@ -107,7 +90,7 @@ class Calculation {
     return Require(out > 0, ref, "> 0");
   }
 
-  bool ReadInputs(Inputs& in) {
+  bool ReadInputs(RunInputs& in) {
     const auto k = Read(kRatioK);
     if (!k || !Require(*k > 1, kRatioK, "> 1")) return false;
     in.k = *k;
@@ -127,25 +110,23 @@ class Calculation {
     return true;
   }
 
-  bool ComputeInlet(const Inputs& in, InletState& s) {
-    s.tr1 = in.t1 + kRankineOffset;
-    s.dft = in.d / 12;
-    s.rho1 = ((in.p1 * 144) * in.mw) / ((in.z1 * 1544) * s.tr1);
+  bool ComputeInlet(const RunInputs& in, InletState& s) {
+    s.tr1 = AbsoluteTemperature(in.t1);
+    s.dft = DiameterFeet(in.d);
+    s.rho1 = GasDensity(in.p1, in.mw, in.z1, s.tr1);
     s.sv1 = 1 / s.rho1;
-    s.v1 = ((in.w / s.rho1) * 0.0509) / std::pow(in.d, 2);
-    s.c1 = std::pow((((in.k * 32.17) * s.tr1) * 1544) / in.mw, 0.5);
-    s.m1 = s.v1 / s.c1;
-    // Rough-pipe law 1/sqrt(f) = -2 log10(e / (3.7 D)), solved for f; the
-    // logarithm vanishes when the roughness equals 3.7 diameters.
-    const double q = std::log((in.e / 3.7) / s.dft) / std::log(10);
+    s.v1 = GasVelocity(in.w, s.rho1, in.d);
+    s.c1 = SonicVelocity(in.k, s.tr1, in.mw);
+    s.m1 = MachNumber(s.v1, s.c1);
+    const double q = RoughnessLog(in.e, s.dft);
     if (!Require(q != 0, kRoughness,
                  WithDecimalSymbol("Other Than 3.7 Times the Diameter in ft"))) {
       return false;
     }
-    s.f = 0.25 / std::pow(q, 2);
-    s.c1Pipe = (in.l * s.f) / s.dft;
+    s.f = FrictionFactor(q);
+    s.c1Pipe = PipeFrictionParameter(s.f, in.l, s.dft);
     // Darcy loss with the density held at its inlet value.
-    const double a = ((std::pow(10, -6) * 3.36) * s.f) * in.l;
+    const double a = (kDarcyLossFactor * s.f) * in.l;
     const double b = std::pow(in.w, 2) * a;
     const double c = std::pow(in.d, 5) * s.rho1;
     s.dPi = b / c;
@@ -165,7 +146,7 @@ class Calculation {
   // Exit state of adiabatic flow with friction between M1 and M2: the exit
   // temperature from the constant stagnation temperature, the exit pressure
   // from continuity of the ideal-gas flow; density and velocity use Z2.
-  bool WriteExit(const Inputs& in, const InletState& s, const ExitMachSolution& exit) {
+  bool WriteExit(const RunInputs& in, const InletState& s, const ExitMachSolution& exit) {
     ExitState x{};
     ExitTemperatureAndPressure(in, s, exit.m2, x);
     double z2 = 0;
@@ -188,7 +169,7 @@ class Calculation {
   }
 
   // Ideal-gas relations: no compressibility factor enters them.
-  static void ExitTemperatureAndPressure(const Inputs& in, const InletState& s, double m2,
+  static void ExitTemperatureAndPressure(const RunInputs& in, const InletState& s, double m2,
                                          ExitState& x) {
     const double k = in.k, m1 = s.m1;
     const double a2 = std::pow(m2, 2) * ((k - 1) / 2) + 1;
@@ -203,18 +184,18 @@ class Calculation {
 
   // Density, velocity and sonic velocity at the exit with the exit Z2, and
   // the exit Mach number and flow they imply (the calculation check).
-  static void ExitFlowState(const Inputs& in, double z2, ExitState& x) {
-    x.rho2 = ((x.p2 * 144) * in.mw) / ((z2 * 1544) * x.t2r);
+  static void ExitFlowState(const RunInputs& in, double z2, ExitState& x) {
+    x.rho2 = GasDensity(x.p2, in.mw, z2, x.t2r);
     x.sv2 = 1 / x.rho2;
-    x.c2 = std::pow((((in.k * 32.17) * x.t2r) * 1544) / in.mw, 0.5);
-    x.v2 = ((in.w / x.rho2) * 0.0509) / std::pow(in.d, 2);
-    x.mCheck = x.v2 / x.c2;
-    x.w2 = (std::pow(in.d, 2) * (x.v2 * x.rho2)) / 0.0509;
+    x.c2 = SonicVelocity(in.k, x.t2r, in.mw);
+    x.v2 = GasVelocity(in.w, x.rho2, in.d);
+    x.mCheck = MachNumber(x.v2, x.c2);
+    x.w2 = MassFlow(x.v2, x.rho2, in.d);
   }
 
   // Stagnation state of the inlet; (k - 1) is grouped differently from the
   // temperature ratio above, and each grouping is kept where it is used.
-  static void InletStagnation(const Inputs& in, const InletState& s, ExitState& x) {
+  static void InletStagnation(const RunInputs& in, const InletState& s, ExitState& x) {
     const double k = in.k;
     const double st = (std::pow(s.m1, 2) * (k - 1)) / 2 + 1;
     x.t0 = (st * s.tr1) - kRankineOffset;
@@ -249,24 +230,4 @@ class Calculation {
 void CalculateRun(RunRecord& run, CalcHost& host) {
   BusyScope busy(host);
   Calculation(run, host).Run();
-}
-
-double CalcMaxFlowRate(const RunRecord& run, CalcHost& host) {
-  const auto read = [&](FieldRef ref) {
-    return TextToNumber(Text(run, ref), host.Symbols()).value_or(0.0);
-  };
-  const MaxFlowInputs in{read(kRatioK), read(kMolWeight), read(kPressure1), read(kTemperature1),
-                         read(kZ1),     read(kDiameter),  read(kRoughness), read(kLength)};
-  const MaxFlowSearch search = SearchMaxFlow(in);
-  switch (search.outcome) {
-    case MaxFlowSearch::Outcome::ChokedAtStart:
-      host.ShowMessage("Initial Mach Number Should be < 1.0. Couldn't Compute Maximum Pipe Length");
-      return 0.0;
-    case MaxFlowSearch::Outcome::Unreachable:
-      host.ShowMessage(std::string("Max. Flow Rate, lb/hr Could Not be Computed") + kCheckInputs);
-      return 0.0;
-    case MaxFlowSearch::Outcome::Found:
-      break;
-  }
-  return search.flow;
 }

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "calc/calc_host.h"
+#include "calc/gas_state.h"
 #include "calc/run_record.h"
 
 // The search starts at 100 lb/hr and adds the double nearest 0.1 each step.
@@ -12,27 +13,24 @@ inline constexpr double kFlowStep = 0.1;
 // It stops once the choking term F(k, Mc, 1) is within this of the pipe's C1.
 inline constexpr double kFlowTolerance = 0.0001;
 
-// The numbers the search needs, rebuilt from the run's inputs.
-struct MaxFlowInputs {
-  double k, mw, p1, t1, z1, d, e, l;
-};
-
 struct MaxFlowSearch {
   enum class Outcome { Found, ChokedAtStart, Unreachable } outcome;
   double flow;          // lb/hr: the running sum at the stop; 0 unless Found
   std::uint64_t steps;  // additions of 0.1 made to reach `flow`
+  std::uint64_t work;   // cost in march steps (one choking term and one addition)
 };
 
 // First running sum Wc = 100 (+ 0.1)* with F(k, Mc(Wc), 1) - C1 <= 1e-4,
-// found below Mc = 1 without walking the grid; equal to MaxFlowByMarch.
+// found up to the first candidate at Mc >= 1 without walking the grid; equal
+// to MaxFlowByMarch. The run's own flow rate `in.w` is not used.
 // ChokedAtStart: the inlet Mach number at 100 lb/hr is not below 1.0.
 // Unreachable: the running sum stops growing (0.1 lost in its rounding) before
 // the stop is met, where the plain march would never end.
-MaxFlowSearch SearchMaxFlow(const MaxFlowInputs& in);
+MaxFlowSearch SearchMaxFlow(const RunInputs& in);
 
 // The plain march, for tests and benchmarks. `maxSteps` bounds it: the result
 // is Unreachable when the stop is not met within that many additions.
-MaxFlowSearch MaxFlowByMarch(const MaxFlowInputs& in, std::uint64_t maxSteps);
+MaxFlowSearch MaxFlowByMarch(const RunInputs& in, std::uint64_t maxSteps);
 
 // Reads the inputs from the run's texts, searches, and returns the maximum
 // flow rate (0 when the search cannot start or cannot end, after a message).

@@ -9,7 +9,7 @@ namespace {
 constexpr double kK = 1.31;  // the default run: steam
 constexpr double kM1 = 0.4208202176280419;
 constexpr double kC1 = 2.0911828112397273;
-const MaxFlowInputs kDefaultFlowInputs{1.31, 18.02, 740, 986, 0.975, 6.0, 0.00015, 70.0};
+const RunInputs kDefaultFlowInputs{1.31, 18.02, 740, 986, 600000, 0.975, 6.0, 0.00015, 70.0};
 
 TEST(FrictionFlowTerm, PublishedValuesAreBitExact) {
   EXPECT_EQ(FrictionFlowTerm(1.4, 0.5, 1.0), 1.0690603127182559);
@@ -45,6 +45,7 @@ const SolveRow kSolveRows[] = {
     {"PipeOf100ftChokes", kM1, kC1 * 100 / 70, true, 5791798, 0, 0},
     {"ShortPipeStopsAtOnce", kM1, 1e-6, false, 0, kM1, 0.0},
     {"ZeroLength", kM1, 0.0, false, 0, kM1, 0.0},
+    {"GridLandsOnOneAndGoesOn", 0.99990000000005264, 1.0132207737609955e-06, false, 1000, 1.0, 1.3220773760995582e-08},
 };
 // clang-format on
 
@@ -62,26 +63,42 @@ TEST(SolveExitMach, SearchAndMarchGiveThePublishedGridPoint) {
   }
 }
 
-TEST(MaxFlow, DefaultRunStopsAtThePublishedRunningSum) {
-  const MaxFlowSearch fast = SearchMaxFlow(kDefaultFlowInputs);
-  const MaxFlowSearch plain = MaxFlowByMarch(kDefaultFlowInputs, 10'000'000);
-  for (const MaxFlowSearch& s : {fast, plain}) {
-    EXPECT_EQ(s.outcome, MaxFlowSearch::Outcome::Found);
-    EXPECT_EQ(s.steps, 6027773u);
-    EXPECT_EQ(s.flow, 602877.2999314377);
+struct MaxFlowRow {
+  const char* name;
+  RunInputs in;
+  MaxFlowSearch::Outcome outcome;
+  std::uint64_t steps;
+  double flow;
+};
+
+// clang-format off
+const MaxFlowRow kMaxFlowRows[] = {
+    {"DefaultRun", kDefaultFlowInputs, MaxFlowSearch::Outcome::Found, 6027773, 602877.2999314377},
+    // Mach exactly 1.0 at 100 lb/hr: not below 1, so the search cannot start.
+    {"SonicAtFirstCandidate", {1.31, 18.02, 186.84417662685055, 986, 600000, 0.975, 0.1, 0.00015, 0}, MaxFlowSearch::Outcome::ChokedAtStart, 0, 0.0},
+};
+// clang-format on
+
+TEST(MaxFlow, SearchAndMarchGiveThePublishedRunningSum) {
+  for (const MaxFlowRow& row : kMaxFlowRows) {
+    for (const MaxFlowSearch& s : {SearchMaxFlow(row.in), MaxFlowByMarch(row.in, 10'000'000)}) {
+      EXPECT_EQ(s.outcome, row.outcome) << row.name;
+      EXPECT_EQ(s.steps, row.steps) << row.name;
+      EXPECT_EQ(s.flow, row.flow) << row.name;
+    }
   }
 }
 
 TEST(MaxFlow, LargeNaturalGasLineNeedsNoWalk) {
   // 46-inch line: over 229 million additions for the plain march.
-  const MaxFlowSearch s = SearchMaxFlow({1.27, 17.4, 1000, 60, 0.9, 46.0, 0.00015, 70.0});
+  const MaxFlowSearch s = SearchMaxFlow({1.27, 17.4, 1000, 60, 0, 0.9, 46.0, 0.00015, 70.0});
   ASSERT_EQ(s.outcome, MaxFlowSearch::Outcome::Found);
   EXPECT_GT(s.steps, 229'000'000u);
 }
 
 TEST(MaxFlow, EndsWhereTheMarchWouldNot) {
-  MaxFlowInputs hugePipe = kDefaultFlowInputs, negativeLength = kDefaultFlowInputs,
-                absoluteZero = kDefaultFlowInputs;
+  RunInputs hugePipe = kDefaultFlowInputs, negativeLength = kDefaultFlowInputs,
+            absoluteZero = kDefaultFlowInputs;
   // So wide a pipe stays far below Mach 1 until 0.1 is lost in the rounding
   // of the running sum.
   hugePipe.d = 1e9;
