@@ -240,19 +240,24 @@ bool frmMain::LostFocus(FieldRef ref) {
 }
 
 bool frmMain::txtGas_LostFocus(int index) {
-  return index > 0 ? ValidateNumericBox({B::Gas, index}) : true;
+  return CheckNumericInput({B::Gas, index});
 }
 
 bool frmMain::txtPipe_LostFocus(int index) {
-  return index <= 2 ? ValidateNumericBox({B::Pipe, index}) : true;
+  return CheckNumericInput({B::Pipe, index});
 }
 
 bool frmMain::txtInput_LostFocus(int index) {
-  return index <= 3 ? ValidateNumericBox({B::Input, index}) : true;
+  return CheckNumericInput({B::Input, index});
 }
 
 bool frmMain::txtExit_LostFocus(int index) {
-  return index == 3 ? ValidateNumericBox({B::Exit, index}) : true;
+  return CheckNumericInput({B::Exit, index});
+}
+
+// Text inputs and results are never checked.
+bool frmMain::CheckNumericInput(FieldRef ref) {
+  return IsNumericInput(ref) ? ValidateNumericBox(ref) : true;
 }
 
 // A numeric entry is rewritten in the input pattern; anything else is left as

@@ -74,13 +74,15 @@ class frmMain : public QWidget, public CalcHost, private CommandHost {
   std::optional<FieldRef> FieldOf(const QWidget* widget) const;
 
   // Focus-loss validation. Each handler checks only the numeric inputs of its
-  // array and returns false when it refused the entry.
+  // array, as the run record names them, and returns false when it refused
+  // the entry.
   void OnFocusChanged(QWidget* old, QWidget* now);
   bool LostFocus(FieldRef ref);
   bool txtGas_LostFocus(int index);
   bool txtPipe_LostFocus(int index);
   bool txtInput_LostFocus(int index);
   bool txtExit_LostFocus(int index);
+  bool CheckNumericInput(FieldRef ref);
   bool ValidateNumericBox(FieldRef ref);
   void QueueRefusal();
   void ShowQueuedRefusal();
