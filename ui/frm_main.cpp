@@ -13,6 +13,7 @@
 
 #include "calc/calculate.h"
 #include "ui/description_box.h"
+#include "ui/file_commands.h"
 #include "ui/fonts.h"
 #include "ui/frm_busy.h"
 #include "ui/frm_main_layout.h"
@@ -20,7 +21,6 @@
 #include "ui/locale_symbols.h"
 #include "ui/logo.h"
 #include "ui/message_boxes.h"
-#include "ui/run_commands.h"
 #include "ui/twips.h"
 #include "ui/winapi.h"
 
@@ -61,7 +61,7 @@ QWidget* MakeLineBox(QWidget* group, const FieldInfo& field) {
 
 }  // namespace
 
-frmMain::frmMain(const NumberSymbols& symbols, MessageBoxes& messages, RunCommands* commands,
+frmMain::frmMain(const NumberSymbols& symbols, MessageBoxes& messages, FileCommands* commands,
                  QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -335,20 +335,20 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
 void frmMain::cmdLoad_Click() {
   if (!ReadyForCommand() || commands_ == nullptr) return;
   BoxesToRecord();
-  commands_->Load(run_, *this);
+  commands_->Load(run_, this, [this] { Repaint(); });
   RecordToBoxes();
 }
 
 void frmMain::cmdSave_Click() {
   if (!ReadyForCommand() || commands_ == nullptr) return;
   BoxesToRecord();
-  commands_->Save(run_, *this);
+  commands_->Save(run_, this);
 }
 
 void frmMain::cmdPrint_Click() {
   if (!ReadyForCommand() || commands_ == nullptr) return;
   BoxesToRecord();
-  commands_->Print(run_, *this);
+  commands_->Print(run_, this);
 }
 
 void frmMain::cmdCalculate_Click() {
@@ -426,10 +426,6 @@ void frmMain::EndBusy() {
 void frmMain::Repaint() {
   RecordToBoxes();
   repaint();
-}
-
-void frmMain::ShowRun() {
-  Repaint();
 }
 
 void frmMain::ShowMessage(const std::string& text) {
