@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <limits>
+#include <utility>
 
 #include "report/report.h"
 #include "runfile/runfile.h"
@@ -17,20 +18,21 @@ namespace {
 
 const QString kSaveQuestion = QStringLiteral("Do You Want to Save Your Current Values");
 
-// The run files' messages go to the window's message boxes. A load that stops
-// half-way has already put texts into the record; they are shown before the
-// message, as the boxes would show them had they been filled one by one.
-class CommandFileHost : public FileHost {
+// The run files' messages go to the window's message boxes, after the run
+// read so far has been shown.
+class MessageFileHost : public FileHost {
  public:
-  CommandFileHost(MessageBoxes& messages, CommandHost& host) : messages_(messages), host_(host) {}
+  MessageFileHost(MessageBoxes& messages, QWidget* parent, std::function<void()> showRun = {})
+      : messages_(messages), parent_(parent), showRun_(std::move(showRun)) {}
   void ShowFileError(const std::string& text) override {
-    host_.ShowRun();
-    messages_.Exclamation(host_.DialogParent(), "Error", QString::fromStdString(text));
+    if (showRun_) showRun_();
+    messages_.Exclamation(parent_, "Error", QString::fromStdString(text));
   }
 
  private:
   MessageBoxes& messages_;
-  CommandHost& host_;
+  QWidget* parent_;
+  std::function<void()> showRun_;
 };
 
 // The run files take paths as the bytes the file system knows them by.
@@ -49,26 +51,26 @@ QPrinter& FileCommands::Printer() {
   return *printer_;
 }
 
-void FileCommands::Load(RunRecord& run, CommandHost& host) {
-  const auto answer = messages_.AskYesNoCancel(host.DialogParent(), "Question", kSaveQuestion);
+void FileCommands::Load(RunRecord& run, QWidget* parent, const std::function<void()>& showRun) {
+  const auto answer = messages_.AskYesNoCancel(parent, "Question", kSaveQuestion);
   if (answer == MessageBoxes::Answer::Cancel) return;
-  if (answer == MessageBoxes::Answer::Yes) Save(run, host);
-  const auto path = cmnDialog_.ShowOpen(host.DialogParent());
+  if (answer == MessageBoxes::Answer::Yes) Save(run, parent);
+  const auto path = cmnDialog_.ShowOpen(parent);
   if (!path) return;
-  CommandFileHost files(messages_, host);
+  MessageFileHost files(messages_, parent, showRun);
   LoadRunFile(run, FileSystemPath(*path), files);
 }
 
-void FileCommands::Save(const RunRecord& run, CommandHost& host) {
+void FileCommands::Save(const RunRecord& run, QWidget* parent) {
   cmnDialog_.ClearFileName();
-  const auto path = cmnDialog_.ShowSave(host.DialogParent());
+  const auto path = cmnDialog_.ShowSave(parent);
   if (!path) return;
-  CommandFileHost files(messages_, host);
+  MessageFileHost files(messages_, parent);
   SaveRunFile(run, FileSystemPath(*path), files);
 }
 
-void FileCommands::Print(const RunRecord& run, CommandHost& host) {
-  const auto copies = cmnDialog_.ShowPrinter(host.DialogParent(), Printer());
+void FileCommands::Print(const RunRecord& run, QWidget* parent) {
+  const auto copies = cmnDialog_.ShowPrinter(parent, Printer());
   if (!copies) return;
   PrintCopies(run, *copies, Printer(), clock_);
 }

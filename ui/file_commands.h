@@ -9,6 +9,10 @@
 //
 // Cancel in any dialog or the question ends the command silently. The run
 // files report their own failures; printing reports none.
+//
+// The window brings the record up to date from its boxes before a command and
+// shows the record again after it, so a command works on the run and never on
+// a widget. Dialogs and messages belong to the window passed as `parent`.
 #pragma once
 
 #include <QPrinter>
@@ -16,13 +20,13 @@
 #include <memory>
 #include <string>
 
+#include "calc/run_record.h"
 #include "ui/common_dialog.h"
-#include "ui/run_commands.h"
 
 class MessageBoxes;
-class ReportPrinter;
+class QWidget;
 
-class FileCommands : public RunCommands {
+class FileCommands {
  public:
   // The date and time printed on the report.
   using Clock = std::function<std::string()>;
@@ -30,9 +34,11 @@ class FileCommands : public RunCommands {
   // The message boxes and dialogs must outlive the commands.
   FileCommands(MessageBoxes& messages, Dialogs& dialogs, Clock clock);
 
-  void Load(RunRecord& run, CommandHost& host) override;
-  void Save(const RunRecord& run, CommandHost& host) override;
-  void Print(const RunRecord& run, CommandHost& host) override;
+  // A load that fails half-way calls `showRun` before its message, so that the
+  // boxes show what it has read, as they would had they been filled one by one.
+  void Load(RunRecord& run, QWidget* parent, const std::function<void()>& showRun);
+  void Save(const RunRecord& run, QWidget* parent);
+  void Print(const RunRecord& run, QWidget* parent);
 
   const CommonDialog& Dialog() const { return cmnDialog_; }
   // The printer that the printer dialog sets up and the report goes to; it

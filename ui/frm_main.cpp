@@ -8,100 +8,25 @@
 #include <QPushButton>
 #include <QTimer>
 #include <algorithm>
-#include <array>
 #include <exception>
 #include <utility>
 
 #include "calc/calculate.h"
 #include "ui/description_box.h"
+#include "ui/file_commands.h"
 #include "ui/fonts.h"
 #include "ui/frm_busy.h"
+#include "ui/frm_main_layout.h"
 #include "ui/frm_splash.h"
 #include "ui/locale_symbols.h"
 #include "ui/logo.h"
 #include "ui/message_boxes.h"
-#include "ui/run_commands.h"
 #include "ui/twips.h"
 #include "ui/winapi.h"
 
 namespace {
 
 using B = BoxArray;
-
-struct GroupLayout {
-  BoxArray array;
-  const char* frame;
-  const char* boxPrefix;
-  const char* labelPrefix;
-  QRect geometry;
-};
-
-const std::array<GroupLayout, kBoxArrayCount> kGroups{{
-    {B::General, "frameGenInfo", "txtGeneral", "lblGeneral", TwipRect(120, 120, 8550, 975)},
-    {B::Gas, "frameGas", "txtGas", "lblGas", TwipRect(120, 1200, 4000, 1935)},
-    {B::Pipe, "framePipe", "txtPipe", "lblPipe", TwipRect(4500, 1200, 4000, 1935)},
-    {B::Input, "frameInitial", "txtInput", "lblInputs", TwipRect(120, 3240, 4000, 3615)},
-    {B::Exit, "frameExit", "txtExit", "lblExit", TwipRect(4500, 3240, 4000, 3615)},
-    {B::PressureLoss, "framePressureLoss", "txtPressureLoss", "lblPressureLoss",
-     TwipRect(120, 6960, 3975, 1095)},
-    {B::Stagnation, "frameStagnation", "txtStagnation", "lblStagnation",
-     TwipRect(4500, 6960, 4000, 1095)},
-    {B::Limiting, "frameLimiting", "txtLimiting", "lblLimiting", TwipRect(120, 8160, 4000, 1455)},
-    {B::Check, "frameCheck", "txtCheck", "lblCheck", TwipRect(4500, 8160, 3975, 1455)},
-}};
-
-// Label and box rectangles inside their group, in the order of FieldTable().
-struct FieldLayout {
-  QRect label;
-  QRect box;
-};
-
-FieldLayout Row(int labelTop, int labelWidth, int labelHeight, int boxTop, int boxLeft = 2200,
-                int boxWidth = 1500) {
-  return {TwipRect(120, labelTop, labelWidth, labelHeight),
-          TwipRect(boxLeft, boxTop, boxWidth, 285)};
-}
-
-const std::array<FieldLayout, 35>& FieldLayouts() {
-  static const std::array<FieldLayout, 35> layouts{{
-      {TwipRect(120, 450, 1395, 405), TwipRect(1680, 300, 6615, 525)},
-      Row(300, 855, 285, 300),
-      Row(660, 1695, 285, 660),
-      Row(1020, 855, 285, 1020),
-      Row(300, 1575, 285, 300),
-      Row(660, 1575, 285, 660),
-      Row(1020, 1575, 420, 1080),
-      Row(1500, 1575, 285, 1500),
-      Row(300, 1575, 285, 300),
-      Row(660, 2055, 285, 660),
-      Row(1020, 2055, 285, 1020),
-      Row(1380, 2055, 285, 1380),
-      Row(1740, 2055, 285, 1740),
-      Row(2100, 2055, 285, 2100),
-      Row(2460, 2055, 285, 2460),
-      Row(2820, 2055, 285, 2820),
-      Row(3180, 2055, 285, 3180),
-      Row(300, 1575, 285, 300),
-      Row(660, 2055, 285, 660),
-      Row(1020, 2055, 285, 1020),
-      Row(1380, 2055, 285, 1380),
-      Row(1740, 2055, 285, 1740),
-      Row(2100, 2055, 285, 2100),
-      Row(2460, 2055, 285, 2460),
-      Row(2820, 2055, 285, 2820),
-      Row(3180, 2055, 285, 3180),
-      Row(300, 2055, 285, 300, 2200, 1575),
-      Row(660, 2055, 285, 660, 2200, 1575),
-      Row(300, 2055, 255, 240),
-      Row(660, 2055, 255, 600),
-      Row(360, 2055, 285, 300),
-      Row(660, 2055, 285, 660),
-      Row(300, 1575, 285, 300, 2160),
-      Row(660, 1575, 285, 660, 2160),
-      Row(1020, 1575, 285, 1020, 2160),
-  }};
-  return layouts;
-}
 
 QString ToQString(const std::string& text) {
   return QString::fromStdString(text);
@@ -136,7 +61,7 @@ QWidget* MakeLineBox(QWidget* group, const FieldInfo& field) {
 
 }  // namespace
 
-frmMain::frmMain(const NumberSymbols& symbols, MessageBoxes& messages, RunCommands* commands,
+frmMain::frmMain(const NumberSymbols& symbols, MessageBoxes& messages, FileCommands* commands,
                  QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -166,26 +91,25 @@ frmMain::~frmMain() {
 }
 
 void frmMain::BuildGroups() {
-  const auto& fields = FieldTable();
-  const auto& layouts = FieldLayouts();
   std::map<BoxArray, QGroupBox*> groups;
-  for (const GroupLayout& g : kGroups) {
-    auto* group = new QGroupBox(ToQString(std::string(GroupCaption(g.array))), this);
+  for (const BoxArray array : kBoxArrays) {
+    const GroupLayout& g = GroupLayoutOf(array);
+    auto* group = new QGroupBox(ToQString(std::string(GroupCaption(array))), this);
     group->setObjectName(g.frame);
     group->setFont(UiFont("MS Sans Serif", 9.75, true));
     group->setGeometry(g.geometry);
-    groups[g.array] = group;
+    groups[array] = group;
   }
-  for (std::size_t i = 0; i < fields.size(); ++i) {
-    const FieldInfo& field = fields[i];
-    const GroupLayout& g = kGroups.at(static_cast<std::size_t>(field.ref.array));
+  for (const FieldInfo& field : FieldTable()) {
+    const GroupLayout& g = GroupLayoutOf(field.ref.array);
+    const FieldLayout& place = FieldLayoutOf(field.ref);
     QGroupBox* group = groups[field.ref.array];
     const QString suffix = QString("_%1").arg(field.ref.index);
 
     auto* label = new QLabel(ToQString(std::string(field.caption)), group);
     label->setObjectName(g.labelPrefix + suffix);
     label->setFont(DefaultUiFont(field.ref.array == B::General));
-    label->setGeometry(layouts[i].label);
+    label->setGeometry(place.label);
     label->setWordWrap(true);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
@@ -193,10 +117,12 @@ void frmMain::BuildGroups() {
         field.ref.array == B::General ? MakeDescriptionBox(group) : MakeLineBox(group, field);
     box->setObjectName(g.boxPrefix + suffix);
     box->setFont(DefaultUiFont());
-    box->setGeometry(layouts[i].box);
+    box->setGeometry(place.box);
     box->setAccessibleName(AccessibleName(field));
     label->setBuddy(box);  // the caption has no '&', so no access key appears
-    boxes_[field.ref.array].push_back(box);
+    auto& array = boxes_[field.ref.array];
+    array.resize(BoxCount(field.ref.array));
+    array.at(static_cast<std::size_t>(field.ref.index)) = box;
     fieldOfBox_[box] = field.ref;
   }
 }
@@ -314,19 +240,24 @@ bool frmMain::LostFocus(FieldRef ref) {
 }
 
 bool frmMain::txtGas_LostFocus(int index) {
-  return index > 0 ? ValidateNumericBox({B::Gas, index}) : true;
+  return CheckNumericInput({B::Gas, index});
 }
 
 bool frmMain::txtPipe_LostFocus(int index) {
-  return index <= 2 ? ValidateNumericBox({B::Pipe, index}) : true;
+  return CheckNumericInput({B::Pipe, index});
 }
 
 bool frmMain::txtInput_LostFocus(int index) {
-  return index <= 3 ? ValidateNumericBox({B::Input, index}) : true;
+  return CheckNumericInput({B::Input, index});
 }
 
 bool frmMain::txtExit_LostFocus(int index) {
-  return index == 3 ? ValidateNumericBox({B::Exit, index}) : true;
+  return CheckNumericInput({B::Exit, index});
+}
+
+// Text inputs and results are never checked.
+bool frmMain::CheckNumericInput(FieldRef ref) {
+  return IsNumericInput(ref) ? ValidateNumericBox(ref) : true;
 }
 
 // A numeric entry is rewritten in the input pattern; anything else is left as
@@ -404,20 +335,20 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
 void frmMain::cmdLoad_Click() {
   if (!ReadyForCommand() || commands_ == nullptr) return;
   BoxesToRecord();
-  commands_->Load(run_, *this);
+  commands_->Load(run_, this, [this] { Repaint(); });
   RecordToBoxes();
 }
 
 void frmMain::cmdSave_Click() {
   if (!ReadyForCommand() || commands_ == nullptr) return;
   BoxesToRecord();
-  commands_->Save(run_, *this);
+  commands_->Save(run_, this);
 }
 
 void frmMain::cmdPrint_Click() {
   if (!ReadyForCommand() || commands_ == nullptr) return;
   BoxesToRecord();
-  commands_->Print(run_, *this);
+  commands_->Print(run_, this);
 }
 
 void frmMain::cmdCalculate_Click() {
@@ -495,10 +426,6 @@ void frmMain::EndBusy() {
 void frmMain::Repaint() {
   RecordToBoxes();
   repaint();
-}
-
-void frmMain::ShowRun() {
-  Repaint();
 }
 
 void frmMain::ShowMessage(const std::string& text) {

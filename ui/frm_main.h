@@ -17,21 +17,21 @@
 
 #include "calc/calc_host.h"
 #include "calc/run_record.h"
-#include "ui/run_commands.h"
 
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
+class FileCommands;
 class MessageBoxes;
 class frmBusy;
 class frmSplash;
 
-class frmMain : public QWidget, public CalcHost, private CommandHost {
+class frmMain : public QWidget, public CalcHost {
   Q_OBJECT
  public:
   // The message boxes must outlive the window; commands may be null (the
   // Load, Save and Print buttons then do nothing).
-  frmMain(const NumberSymbols& symbols, MessageBoxes& messages, RunCommands* commands = nullptr,
+  frmMain(const NumberSymbols& symbols, MessageBoxes& messages, FileCommands* commands = nullptr,
           QWidget* parent = nullptr);
   ~frmMain() override;
 
@@ -48,11 +48,6 @@ class frmMain : public QWidget, public CalcHost, private CommandHost {
   void Repaint() override;
   void ShowMessage(const std::string& text) override;
   const NumberSymbols& Symbols() const override { return symbols_; }
-
- private:
-  // CommandHost
-  QWidget* DialogParent() override { return this; }
-  void ShowRun() override;
 
  public slots:
   void cmdLoad_Click();
@@ -74,13 +69,15 @@ class frmMain : public QWidget, public CalcHost, private CommandHost {
   std::optional<FieldRef> FieldOf(const QWidget* widget) const;
 
   // Focus-loss validation. Each handler checks only the numeric inputs of its
-  // array and returns false when it refused the entry.
+  // array, as the run record names them, and returns false when it refused
+  // the entry.
   void OnFocusChanged(QWidget* old, QWidget* now);
   bool LostFocus(FieldRef ref);
   bool txtGas_LostFocus(int index);
   bool txtPipe_LostFocus(int index);
   bool txtInput_LostFocus(int index);
   bool txtExit_LostFocus(int index);
+  bool CheckNumericInput(FieldRef ref);
   bool ValidateNumericBox(FieldRef ref);
   void QueueRefusal();
   void ShowQueuedRefusal();
@@ -91,7 +88,7 @@ class frmMain : public QWidget, public CalcHost, private CommandHost {
 
   NumberSymbols symbols_;
   MessageBoxes& messages_;
-  RunCommands* commands_;
+  FileCommands* commands_;
   RunRecord run_;
   std::map<const QWidget*, FieldRef> fieldOfBox_;
   std::map<BoxArray, std::vector<QWidget*>> boxes_;
