@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "calc/run_record.h"
 #include "numtext/numtext.h"
 
 // The close of every message about an input the calculation cannot use.
@@ -22,4 +23,10 @@ class CalcHost {
   // Modal box with an OK button and the application title; returns when closed.
   virtual void ShowMessage(const std::string& text) = 0;
   virtual const NumberSymbols& Symbols() const = 0;
+  // The value of a result just written, before its text rounded it for
+  // display; for front ends that hand full-precision numbers on.
+  virtual void ResultValue(FieldRef ref, double value) {
+    (void)ref;
+    (void)value;
+  }
 };

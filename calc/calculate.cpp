@@ -205,19 +205,11 @@ class Calculation {
   // Writes one result; a value that overflowed or is undefined is refused.
   bool Write(FieldRef ref, double value, std::string_view pattern) {
     if (!std::isfinite(value)) {
-      // A caption that two fields share ("Flow Rate, lb/hr" at the inlet and
-      // the exit) is told apart by its group, as the run-file messages do.
-      std::string name(Caption(ref));
-      for (const FieldInfo& other : FieldTable()) {
-        if (other.caption == Caption(ref) && !(other.ref == ref)) {
-          name += " (" + std::string(GroupCaption(ref.array)) + ")";
-          break;
-        }
-      }
-      Fail(name + " Could Not be Computed" + kCheckInputs);
+      Fail(DistinctName(ref) + " Could Not be Computed" + kCheckInputs);
       return false;
     }
     Text(run_, ref) = FormatByPattern(value, pattern, host_.Symbols());
+    host_.ResultValue(ref, value);
     return true;
   }
 

@@ -161,6 +161,16 @@ std::string_view Caption(FieldRef ref) {
   return Field(ref).caption;
 }
 
+std::string DistinctName(FieldRef ref) {
+  std::string name(Caption(ref));
+  for (const FieldInfo& other : kFields) {
+    if (other.caption == Caption(ref) && !(other.ref == ref)) {
+      return name + " (" + std::string(GroupCaption(ref.array)) + ")";
+    }
+  }
+  return name;
+}
+
 bool IsNumericInput(FieldRef ref) {
   return !Field(ref).isResult && ref.array != B::General && !(ref == FieldRef{B::Gas, 0});
 }

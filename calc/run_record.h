@@ -89,6 +89,11 @@ const std::array<FieldInfo, kFieldCount>& FieldTable();
 const FieldInfo& Field(FieldRef ref);
 std::string_view Caption(FieldRef ref);
 
+// The caption, followed by the group in brackets where another field has the
+// same caption ("Flow Rate, lb/hr (Exit Properties)"), so that a message or a
+// screen reader never leaves the user guessing which box is meant.
+std::string DistinctName(FieldRef ref);
+
 // The ten inputs that hold numbers: all inputs but the run description and
 // the gas type.
 bool IsNumericInput(FieldRef ref);

@@ -7,7 +7,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
-#include <algorithm>
 #include <exception>
 #include <utility>
 
@@ -30,18 +29,6 @@ using B = BoxArray;
 
 QString ToQString(const std::string& text) {
   return QString::fromStdString(text);
-}
-
-// A screen reader announces a box by its accessible name: its caption. Two
-// captions stand in two groups each ("Flow Rate, lb/hr", "Exit Mach Number");
-// there the group is named as well, so that every box has a name of its own.
-QString AccessibleName(const FieldInfo& field) {
-  const auto& fields = FieldTable();
-  const auto sameCaption = std::count_if(
-      fields.begin(), fields.end(), [&](const FieldInfo& f) { return f.caption == field.caption; });
-  QString name = ToQString(std::string(field.caption));
-  if (sameCaption > 1) name += " (" + ToQString(std::string(GroupCaption(field.ref.array))) + ")";
-  return name;
 }
 
 QWidget* MakeLineBox(QWidget* group, const FieldInfo& field) {
@@ -118,7 +105,9 @@ void frmMain::BuildGroups() {
     box->setObjectName(g.boxPrefix + suffix);
     box->setFont(DefaultUiFont());
     box->setGeometry(place.box);
-    box->setAccessibleName(AccessibleName(field));
+    // A screen reader announces a box by its accessible name, which must tell
+    // the two boxes of a shared caption apart.
+    box->setAccessibleName(ToQString(DistinctName(field.ref)));
     label->setBuddy(box);  // the caption has no '&', so no access key appears
     auto& array = boxes_[field.ref.array];
     array.resize(BoxCount(field.ref.array));
