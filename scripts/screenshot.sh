@@ -14,7 +14,7 @@ source "$top/tests/ui/xvfb_session.sh"
 start_xvfb 640x720x24
 start_program "$program"
 close_about
-xdotool windowfocus --sync "$main_window" key --clearmodifiers alt+c
+keys_to "$main_window" alt+c
 read_box 205 597 >/dev/null  # returns once the calculation has ended
 # Put the focus back on the first box so no result is shown selected.
 xdotool mousemove --window "$main_window" 300 40 click 1

@@ -80,7 +80,7 @@ program=$(command -v korvoflow) || fail "korvoflow is not on the PATH"
   start_xvfb
   start_program "$program"
   close_about
-  xdotool windowfocus --sync "$main_window" key --clearmodifiers alt+e
+  keys_to "$main_window" alt+e
   wait_program || fail "the program ended with a failure status"
   echo "the installed $program showed its window and ended"
 )

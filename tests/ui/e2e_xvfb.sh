@@ -35,23 +35,28 @@ close_about
 saved="$xvfb_dir/saved runs/startup"
 mkdir -p "$(dirname "$saved")"
 
-xdotool windowfocus --sync "$main_window" key --clearmodifiers alt+s
+echo "saving through the file dialog"
+keys_to "$main_window" alt+s
 answer_file_dialog '^Save As$' "$saved"
 wait_for_file "$saved" || fail "the run was not saved to '$saved'"
 cmp "$saved" "$expected_file" || fail "the saved run differs from $expected_file"
 
-xdotool windowfocus --sync "$main_window" key --clearmodifiers alt+c
+echo "calculating"
+keys_to "$main_window" alt+c
 m1=$(read_box 205 437)          # txtInput(8), the inlet Mach number
 max_flow=$(read_box 205 597)    # txtLimiting(1), the last result written
 echo "inlet Mach number: $m1, maximum flow rate: $max_flow"
 [ "$m1" = "0.42082" ] || fail "inlet Mach number '$m1'"
 [[ "$max_flow" =~ ^[0-9,]+\.[0-9]+$ ]] || fail "maximum flow rate '$max_flow'"
 
-xdotool mousemove --window "$main_window" 205 109 click 1 key --clearmodifiers ctrl+a type Air
+echo "typing a gas type"
+click_box 205 109
+xdotool key --clearmodifiers ctrl+a type Air
 [ "$(read_box 205 109)" = "Air" ] || fail "could not type the gas type"
-xdotool windowfocus --sync "$main_window" key --clearmodifiers alt+l
+echo "loading through the question and the file dialog"
+keys_to "$main_window" alt+l
 question=$(wait_window '^Question$') || fail "the save question did not appear"
-xdotool windowfocus --sync "$question" key --clearmodifiers alt+n
+keys_to "$question" alt+n
 answer_file_dialog '^Open$' "$saved"
 gas=$(read_box 205 109)         # txtGas(0)
 pressure=$(read_box 205 245)    # txtInput(0)
@@ -59,7 +64,8 @@ echo "loaded gas type: $gas, pressure: $pressure"
 [ "$gas" = "Steam" ] || fail "gas type after the load '$gas'"
 [ "$pressure" = "740" ] || fail "pressure after the load '$pressure'"
 
-xdotool windowfocus --sync "$main_window" key --clearmodifiers alt+e
+echo "exiting"
+keys_to "$main_window" alt+e
 status=0
 wait_program || status=$?
 [ "$status" -eq 0 ] || fail "program ended with status $status"

@@ -41,7 +41,7 @@ close_about() {
     sleep 0.1
   done
   [ -n "$about" ] || { echo "the About window did not appear"; exit 1; }
-  xdotool windowfocus --sync "$about" key Return
+  keys_to "$about" Return
   for _ in $(seq 100); do
     [ -z "$(about_window)" ] && return 0
     sleep 0.1
@@ -50,17 +50,40 @@ close_about() {
   exit 1
 }
 
+# Gives a window the keyboard focus, then sends it keys. The focus change is
+# waited for, but never for long: a window system slow to hand it over gets
+# the request again instead of a test that hangs.
+keys_to() {
+  local window=$1
+  shift
+  for _ in 1 2 3; do
+    timeout 5 xdotool windowfocus --sync "$window" && break
+  done
+  xdotool key --clearmodifiers "$@"
+}
+
+# Clicks into the box at a point of the main window and waits a moment for
+# the focus to arrive there before any key follows.
+click_box() {
+  xdotool mousemove --window "$main_window" "$1" "$2" click 1
+  sleep 0.2
+}
+
 # Text of the box at a point of the main window, through the clipboard. The
 # program answers only after a running calculation has ended, so this also
-# waits for it (up to two minutes).
+# waits for it; a click or copy that got lost is made again every few
+# seconds, for two minutes at most.
 read_box() {
-  printf '' | xclip -selection clipboard -i
-  xdotool mousemove --window "$main_window" "$1" "$2" click 1 key --clearmodifiers ctrl+a ctrl+c
   local text=""
-  for _ in $(seq 1200); do
-    text=$(timeout 5 xclip -selection clipboard -o 2>/dev/null || true)
-    [ -n "$text" ] && break
-    sleep 0.1
+  for _ in $(seq 40); do
+    printf '' | xclip -selection clipboard -i
+    click_box "$1" "$2"
+    xdotool key --clearmodifiers ctrl+a ctrl+c
+    for _ in $(seq 30); do
+      text=$(timeout 5 xclip -selection clipboard -o 2>/dev/null || true)
+      [ -n "$text" ] && break 2
+      sleep 0.1
+    done
   done
   printf '%s' "$text"
 }
@@ -93,8 +116,9 @@ wait_window() {
 answer_file_dialog() {
   local dialog
   dialog=$(wait_window "$1") || { echo "the file dialog '$1' did not appear"; exit 1; }
-  xdotool windowfocus --sync "$dialog" key --clearmodifiers ctrl+a type --delay 20 "$2"
-  xdotool windowfocus --sync "$dialog" key --clearmodifiers Return
+  keys_to "$dialog" ctrl+a
+  xdotool type --delay 20 "$2"
+  keys_to "$dialog" Return
   for _ in $(seq 100); do
     xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 || return 0
     sleep 0.1
