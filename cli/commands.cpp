@@ -219,12 +219,12 @@ int CalcCommand(const Options& o) {
   std::vector<QString> files;
   int status = kAllComplete;
   for (LoadedRun& loaded : runs) {
-    const std::vector<std::string> messages = Calculate(loaded.run, o.symbols);
-    for (const std::string& message : messages) Say(loaded.file, message);
-    if (!messages.empty()) status = kSomeEndedWithMessage;
+    const Calculated calculated = Calculate(loaded.run, o.symbols);
+    for (const std::string& message : calculated.messages) Say(loaded.file, message);
+    if (!calculated.messages.empty()) status = kSomeEndedWithMessage;
     if (!SaveCalculated(o, loaded)) return kBadUsage;
     Row row{TextCell("file", loaded.file.toStdString())};
-    AppendRun(row, loaded.run, RunEnd(messages), o.symbols);
+    AppendRun(row, loaded.run, RunEnd(calculated.messages), o.symbols, calculated.values);
     if (o.format == Format::Table) row.erase(row.begin());
     rows.push_back(std::move(row));
     files.push_back(loaded.file);
@@ -269,7 +269,7 @@ int ReportCommand(const Options& o) {
   LoadedRun loaded = LoadRuns(o).front();
   int status = kAllComplete;
   if (o.calculate) {
-    const std::vector<std::string> messages = Calculate(loaded.run, o.symbols);
+    const std::vector<std::string> messages = Calculate(loaded.run, o.symbols).messages;
     for (const std::string& message : messages) Say(loaded.file, message);
     if (!messages.empty()) status = kSomeEndedWithMessage;
   }

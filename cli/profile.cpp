@@ -53,7 +53,8 @@ Profile CalculateProfile(const RunRecord& run, int intervals, const NumberSymbol
   for (int i = 0; i <= intervals; ++i) {
     RunRecord station = run;
     Text(station, kLength) = StationLength(run, *length, i, intervals, symbols);
-    const std::vector<std::string> messages = Calculate(station, symbols);
+    const Calculated calculated = Calculate(station, symbols);
+    const std::vector<std::string>& messages = calculated.messages;
     // A station counts once its exit state is written; a later message about
     // the maximum flow rate does not concern the profile.
     if (Text(station, kExitMach).empty()) {
@@ -64,7 +65,8 @@ Profile CalculateProfile(const RunRecord& run, int intervals, const NumberSymbol
     }
     Row row{CountCell("station", i), NumberCell("x", Text(station, kLength), symbols)};
     for (const StationColumn& column : StationColumns()) {
-      row.push_back(NumberCell(column.key, Text(station, column.ref), symbols));
+      row.push_back(NumberCell(column.key, Text(station, column.ref), symbols,
+                               calculated.values.Of(column.ref)));
     }
     profile.stations.push_back(std::move(row));
     reached = std::move(station);

@@ -31,14 +31,36 @@ QString Q(const std::string& text) {
   return QString::fromStdString(text);
 }
 
+// Where a field stands in the group walk: the boxes of the arrays before its
+// own, then its index.
+std::size_t Position(FieldRef ref) {
+  std::size_t position = static_cast<std::size_t>(ref.index);
+  for (std::size_t a = 0; kBoxArrays.at(a) != ref.array; ++a) position += kBoxCounts.at(a);
+  return position;
+}
+
 }  // namespace
 
 Cell TextCell(std::string key, std::string text) {
   return Cell{std::move(key), std::move(text), false, std::nullopt};
 }
 
-Cell NumberCell(std::string key, std::string text, const NumberSymbols& symbols) {
-  auto value = TextToNumber(text, symbols);
+void ResultValues::Set(FieldRef ref, double value) {
+  values_.at(Position(ref)) = value;
+}
+
+std::optional<double> ResultValues::Of(FieldRef ref) const {
+  return values_.at(Position(ref));
+}
+
+std::optional<double> NumberValue(const std::string& text, const NumberSymbols& symbols,
+                                  std::optional<double> computed) {
+  return computed ? computed : TextToNumber(text, symbols);
+}
+
+Cell NumberCell(std::string key, std::string text, const NumberSymbols& symbols,
+                std::optional<double> computed) {
+  auto value = NumberValue(text, symbols, computed);
   return Cell{std::move(key), std::move(text), true, value};
 }
 
@@ -46,13 +68,15 @@ Cell CountCell(std::string key, long long count) {
   return Cell{std::move(key), std::to_string(count), false, static_cast<double>(count), true};
 }
 
-void AppendRun(Row& row, const RunRecord& run, const std::string& end,
-               const NumberSymbols& symbols) {
+void AppendRun(Row& row, const RunRecord& run, const std::string& end, const NumberSymbols& symbols,
+               const ResultValues& computed) {
   row.push_back(TextCell("end", end));
   for (const CliField& field : CliFields()) {
+    std::string key(field.key);
     const std::string& text = Text(run, field.ref);
-    row.push_back(HoldsNumber(field.ref) ? NumberCell(std::string(field.key), text, symbols)
-                                         : TextCell(std::string(field.key), text));
+    row.push_back(HoldsNumber(field.ref)
+                      ? NumberCell(std::move(key), text, symbols, computed.Of(field.ref))
+                      : TextCell(std::move(key), text));
   }
 }
 

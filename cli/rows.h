@@ -3,6 +3,7 @@
 // while a reader still sees what the window would show.
 #pragma once
 
+#include <array>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,15 +19,34 @@ struct Cell {
 };
 using Row = std::vector<Cell>;
 
+// The values a calculation computed for the results it wrote, before their
+// texts rounded them for display. A result without one (read from a file, or
+// not reached) is worth only its text.
+class ResultValues {
+ public:
+  void Set(FieldRef ref, double value);
+  std::optional<double> Of(FieldRef ref) const;
+
+ private:
+  std::array<std::optional<double>, kFieldCount> values_;
+};
+
+// The value of a number shown as `text`: `computed` where there is one,
+// otherwise the text read back (an input's text is its value).
+std::optional<double> NumberValue(const std::string& text, const NumberSymbols& symbols,
+                                  std::optional<double> computed);
+
 Cell TextCell(std::string key, std::string text);
-// A cell for a number shown as `text`; its value is the text read back.
-Cell NumberCell(std::string key, std::string text, const NumberSymbols& symbols);
+// A cell for a number shown as `text`, with its NumberValue.
+Cell NumberCell(std::string key, std::string text, const NumberSymbols& symbols,
+                std::optional<double> computed = std::nullopt);
 // A cell for an index: one column in CSV, a plain number in JSON.
 Cell CountCell(std::string key, long long count);
 
-// A run's cells: "end" (how its calculation ended) and one per field.
-void AppendRun(Row& row, const RunRecord& run, const std::string& end,
-               const NumberSymbols& symbols);
+// A run's cells: "end" (how its calculation ended) and one per field, the
+// results with the values of `computed`.
+void AppendRun(Row& row, const RunRecord& run, const std::string& end, const NumberSymbols& symbols,
+               const ResultValues& computed = {});
 
 enum class Format { Table, Csv, Json };
 

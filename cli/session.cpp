@@ -24,10 +24,10 @@ class StderrFileHost : public FileHost {
 
 }  // namespace
 
-std::vector<std::string> Calculate(RunRecord& run, const NumberSymbols& symbols) {
+Calculated Calculate(RunRecord& run, const NumberSymbols& symbols) {
   QuietHost host(symbols);
   CalculateRun(run, host);
-  return host.Messages();
+  return {host.Messages(), host.Values()};
 }
 
 std::string LocalPath(const QString& path) {

@@ -10,6 +10,7 @@
 #include "calc/calc_host.h"
 #include "calc/run_record.h"
 #include "cli/fields.h"
+#include "cli/rows.h"
 
 // Bad usage or an input that cannot be read: the program stops with status 2
 // and this one line.
@@ -22,8 +23,8 @@ inline constexpr int kAllComplete = 0;
 inline constexpr int kSomeEndedWithMessage = 1;
 inline constexpr int kBadUsage = 2;
 
-// The calculation without a window: no busy indication, and every message
-// kept in order instead of shown.
+// The calculation without a window: no busy indication, every message kept in
+// order instead of shown, and the unrounded value of every result kept.
 class QuietHost : public CalcHost {
  public:
   explicit QuietHost(const NumberSymbols& symbols) : symbols_(symbols) {}
@@ -32,15 +33,23 @@ class QuietHost : public CalcHost {
   void Repaint() override {}
   void ShowMessage(const std::string& text) override { messages_.push_back(text); }
   const NumberSymbols& Symbols() const override { return symbols_; }
+  void ResultValue(FieldRef ref, double value) override { values_.Set(ref, value); }
   const std::vector<std::string>& Messages() const { return messages_; }
+  const ResultValues& Values() const { return values_; }
 
  private:
   const NumberSymbols& symbols_;
   std::vector<std::string> messages_;
+  ResultValues values_;
 };
 
-// Calculates the run as the Calculate command does; returns its messages.
-std::vector<std::string> Calculate(RunRecord& run, const NumberSymbols& symbols);
+struct Calculated {
+  std::vector<std::string> messages;  // in the order the calculation gave them
+  ResultValues values;
+};
+
+// Calculates the run as the Calculate command does.
+Calculated Calculate(RunRecord& run, const NumberSymbols& symbols);
 
 // The default run, then the file's texts over it. A file that the loader
 // refuses is an unreadable input.

@@ -37,13 +37,13 @@ PointResult CalculatePoint(const SweepRequest& request, long long point) {
     Text(run, request.axes[a].field->ref) =
         TypedText(request.axes[a].At(index[a]), request.symbols);
   }
-  const std::vector<std::string> messages = Calculate(run, request.symbols);
-  AppendRun(row, run, RunEnd(messages), request.symbols);
+  const Calculated calculated = Calculate(run, request.symbols);
+  AppendRun(row, run, RunEnd(calculated.messages), request.symbols, calculated.values);
   PointResult result;
-  result.complete = messages.empty();
+  result.complete = calculated.messages.empty();
   result.line = request.format == Format::Json ? JsonObject(row) : CsvRecord(row);
   for (const FieldRef& ref : request.plotKeys) {
-    const auto value = TextToNumber(Text(run, ref), request.symbols);
+    const auto value = NumberValue(Text(run, ref), request.symbols, calculated.values.Of(ref));
     result.plotValues.push_back(value ? *value : std::nan(""));
   }
   return result;

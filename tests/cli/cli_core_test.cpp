@@ -21,8 +21,9 @@ RunRecord WithLength(const std::string& length) {
   return run;
 }
 
-// The last station is the calculated run itself, character for character,
-// whether or not the length divides evenly into the intervals.
+// The last station is the calculated run itself, character for character and
+// value for unrounded value, whether or not the length divides evenly into the
+// intervals.
 TEST(Profile, LastStationIsTheCalculatedRun) {
   const struct {
     const char* length;
@@ -32,14 +33,17 @@ TEST(Profile, LastStationIsTheCalculatedRun) {
     SCOPED_TRACE(row.length);
     const RunRecord run = WithLength(row.length);
     RunRecord calculated = run;
-    ASSERT_TRUE(Calculate(calculated, kUs).empty());
+    const Calculated done = Calculate(calculated, kUs);
+    ASSERT_TRUE(done.messages.empty());
     const Profile profile = CalculateProfile(run, row.intervals, kUs);
     ASSERT_TRUE(profile.stop.empty());
     ASSERT_EQ(profile.stations.size(), static_cast<std::size_t>(row.intervals + 1));
     const Row& last = profile.stations.back();
     EXPECT_EQ(last[1].text, row.length);
     for (std::size_t c = 0; c < StationColumns().size(); ++c) {
-      EXPECT_EQ(last[c + 2].text, Text(calculated, StationColumns()[c].ref)) << last[c + 2].key;
+      const FieldRef ref = StationColumns()[c].ref;
+      EXPECT_EQ(last[c + 2].text, Text(calculated, ref)) << last[c + 2].key;
+      EXPECT_EQ(last[c + 2].value, done.values.Of(ref)) << last[c + 2].key;
     }
   }
 }
