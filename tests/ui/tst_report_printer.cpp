@@ -89,17 +89,15 @@ class ReportPrinterTest : public QObject {
   }
 
   // Captions at column 10, values at column 50 without their outer blanks,
-  // the title with its time stamp; the five blank lines at the top hold no
-  // text for pdftotext.
-  void columns() { QCOMPARE(FixedText(pdf_), Golden("ui_report_text.txt")); }
-
-  // 59 lines from the top of the page, blank lines included (each holds a
-  // printed space); the title, the rule and the nine banners are bold.
-  void linesAndBoldFace() {
+  // the title with its time stamp. 59 lines from the top of the page, blank
+  // lines included (each holds a printed space, though pdftotext shows none);
+  // the title, the rule and the nine banners bold, in two faces in all.
+  void layoutAndFaces() {
+    QCOMPARE(FixedText(pdf_), Golden("ui_report_text.txt"));
     QCOMPARE(PrintedLines(pdf_), Golden("ui_report_faces.txt"));
     const QString fonts = Run("pdffonts", {pdf_});
     QVERIFY2(fonts.contains("Bold"), qPrintable(fonts));
-    QCOMPARE(fonts.count('\n'), 4);  // two faces: regular and bold
+    QCOMPARE(fonts.count('\n'), 4);  // a header of two lines, then regular and bold
   }
 
   // A copy that runs past the bottom of the page goes on on a new one.
