@@ -67,7 +67,9 @@ RunRecord LayoutRun() {  // the start-up run, results still empty, with texts to
   return run;
 }
 
-TEST(ReportTest, CopiesAreSeparateDocumentsOfTheLayoutWithOneTimeStamp) {
+// Each copy is a document of the layout, all with the one time stamp; a
+// failing operation is skipped and printing goes on.
+TEST(ReportTest, CopiesFollowTheLayoutAndSkipFailingOperations) {
   const Strings layout = Layout();
   ASSERT_EQ(std::count_if(layout.begin(), layout.end(), [](auto& l) { return l[0] != '{'; }), 59);
   RecordingPrinter printer;
@@ -76,6 +78,20 @@ TEST(ReportTest, CopiesAreSeparateDocumentsOfTheLayoutWithOneTimeStamp) {
   EXPECT_EQ(stampsTaken, 1);
   for (int none : {0, -2}) PrintReport(LayoutRun(), none, printer, [] { return kStamp; });
   EXPECT_EQ(printer.documents, std::vector<Strings>(3, layout));  // 0 copies or less: nothing
+
+  Strings expected;  // no bold, no face, no time stamp, no "Gas Type" caption
+  for (std::string line : layout) {
+    if (line == "{bold on}" || line == "{face Courier}") continue;
+    if (line == "10[Gas Type] 50[Steam]") line = "50[Steam]";
+    if (const auto at = line.find(kStamp); at != std::string::npos) line.erase(at, kStamp.size());
+    expected.push_back(line);
+  }
+  RecordingPrinter failing;
+  failing.failOn = [](const std::string& what) {
+    return what == "{bold on}" || what == "{face Courier}" || what == "Gas Type";
+  };
+  PrintReport(LayoutRun(), 2, failing, []() -> std::string { throw std::runtime_error("clock"); });
+  EXPECT_EQ(failing.documents, std::vector<Strings>(2, expected));
 }
 
 TEST(ReportTest, EachLineOfTheRunDescriptionIsPrintedAtColumnFifty) {
@@ -87,22 +103,6 @@ TEST(ReportTest, EachLineOfTheRunDescriptionIsPrintedAtColumnFifty) {
   const auto first = std::find(lines.begin(), lines.end(), "10[Run Description] 50[Line one]");
   ASSERT_GE(lines.end() - first, 4);  // found, and three lines after it
   EXPECT_EQ(Strings(first + 1, first + 4), (Strings{"50[]", "50[Line three]", "10[ ]"}));
-}
-
-TEST(ReportTest, FailingOperationsAreSkippedAndPrintingGoesOn) {
-  Strings expected;  // no bold, no face, no time stamp, no "Gas Type" caption
-  for (std::string line : Layout()) {
-    if (line == "{bold on}" || line == "{face Courier}") continue;
-    if (line == "10[Gas Type] 50[Steam]") line = "50[Steam]";
-    if (const auto at = line.find(kStamp); at != std::string::npos) line.erase(at, kStamp.size());
-    expected.push_back(line);
-  }
-  RecordingPrinter printer;
-  printer.failOn = [](const std::string& what) {
-    return what == "{bold on}" || what == "{face Courier}" || what == "Gas Type";
-  };
-  PrintReport(LayoutRun(), 2, printer, []() -> std::string { throw std::runtime_error("clock"); });
-  EXPECT_EQ(printer.documents, std::vector<Strings>(2, expected));
 }
 
 }  // namespace
