@@ -99,6 +99,8 @@ const char kShortRun[] =
 // clang-format off
 const EndRow kEnds[] = {
     {"LowInletMach", {{{kInput, 2}, "60,000"}}, "", 23, {BoxArray::Check, 1}, "2.091995"},
+    {"InletMachJustAboveOne", {{{kInput, 2}, "1,425,865"}}, "Initial Mach Number Should be < 1.0. Please Check the Inputs", 7, {kInput, 8}, "1.000055"},
+    {"GasBelowZeroF", {{{kInput, 1}, "-100"}}, "", 23, {BoxArray::Exit, 1}, "-100.36"},
     {"InletMachAboveOne", {{{kInput, 2}, "2,000,000"}}, "Initial Mach Number Should be < 1.0. Please Check the Inputs", 7, {kInput, 8}, "1.402734"},
     {"ExitMachPassesOne", {{{kPipe, 2}, "100"}}, "Exit Mach Number Should be <= 1.0. Invalid Results!", 7, {BoxArray::PressureLoss, 1}, "263.342875"},
     {"ZeroLength", {{{kPipe, 2}, "0"}}, "", 23, {BoxArray::Exit, 8}, "0.42082"},
