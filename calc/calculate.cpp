@@ -53,7 +53,7 @@ class Calculation {
       return Fail(std::string("Initial Mach Number Is Too Small") + kCheckInputs);
     }
     const ExitMachSolution exit = SolveExitMach(in.k, s.m1, s.c1Pipe);
-    if (exit.choked) return Fail("Exit Mach Number Should be <= 1.0. Invalid Results!");
+    if (exit.choked) return Fail(kExitMachPassesOne);
     if (!WriteExit(in, s, exit)) return;
     if (!Write({B::Limiting, 0}, CalcMaxPipeLength(in.k, s.m1, in.d, s.f), kResultPattern2)) {
       return;

@@ -11,6 +11,10 @@
 #include "calc/max_flow.h"
 #include "calc/run_record.h"
 
+// The message of a run whose exit Mach number would pass 1.0: the pipe chokes
+// before its end.
+inline constexpr char kExitMachPassesOne[] = "Exit Mach Number Should be <= 1.0. Invalid Results!";
+
 // Ends in one of four ways: complete (23 results); the inlet Mach number is not
 // below 1.0; the exit Mach number would pass 1.0; an input cannot be used. Each
 // failure shows one message; results written before it stay. BeginBusy/EndBusy

@@ -195,6 +195,11 @@ bool WriteWhole(const QString& path, const QByteArray& bytes) {
 // private folder first so that FILE appears only once the document is whole.
 bool WritePdf(const RunRecord& run, const QString& path) {
   QTemporaryDir scratch;
+  if (!scratch.isValid()) {  // an empty output name would send the report to a printer
+    std::fprintf(stderr, "korvoflow-cli: %s: no private folder to print into: %s\n",
+                 path.toStdString().c_str(), scratch.errorString().toStdString().c_str());
+    return false;
+  }
   const QString pdf = scratch.filePath("report.pdf");
   {
     QPrinter printer(QPrinter::HighResolution);
@@ -203,7 +208,7 @@ bool WritePdf(const RunRecord& run, const QString& path) {
     PrintCopies(run, 1, printer, SystemTimeStamp);
   }
   QFile printed(pdf);
-  if (!scratch.isValid() || !printed.open(QIODevice::ReadOnly) || printed.size() == 0) {
+  if (!printed.open(QIODevice::ReadOnly) || printed.size() == 0) {
     std::fprintf(stderr, "korvoflow-cli: %s: the report could not be printed\n",
                  path.toStdString().c_str());
     return false;

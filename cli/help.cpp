@@ -55,9 +55,14 @@ Fields:
 const char* const kTail = R"(
 Exit status:
   0      every run completed;
-  1      at least one run ended with a message (it is printed in its row);
-  2      bad usage or an unreadable input, with one line saying what is wrong.
-An output file appears whole or not at all.
+  1      at least one run ended with a message (in its row, or for profile
+         on stderr);
+  2      bad usage, an unreadable input or an output that could not be
+         written, with one line saying what is wrong.
+A plot, report or table file appears whole or not at all. A run saved with
+--in-place or --save-to goes through the window's save, which replaces the
+file whole wherever that keeps what the file is (its links, owner and mode)
+and otherwise writes it in place.
 
 Examples:
 Calculate a saved run with a longer pipe, as CSV:

@@ -133,7 +133,7 @@ QByteArray PngBytes(const PlotContent& content) {
   painter.end();
   QBuffer buffer;
   buffer.open(QIODevice::WriteOnly);
-  image.save(&buffer, "PNG");
+  if (!image.save(&buffer, "PNG")) return {};  // never an empty file passed off as a plot
   return buffer.data();
 }
 
@@ -145,6 +145,10 @@ bool IsPlotPath(const QString& path) {
 
 bool WritePlot(const PlotContent& content, const QString& path, QString& error) {
   const QByteArray bytes = IsSvg(path) ? SvgBytes(content) : PngBytes(content);
+  if (bytes.isEmpty()) {
+    error = path + ": the plot could not be drawn";
+    return false;
+  }
   QSaveFile file(path);
   if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
     error = path + ": " + file.errorString();

@@ -1,15 +1,14 @@
 #include "cli/profile.h"
 
+#include "calc/calculate.h"
+#include "calc/input_fields.h"
 #include "cli/session.h"
 
 namespace {
 
 using B = BoxArray;
-constexpr FieldRef kLength{B::Pipe, 2};
 constexpr FieldRef kExitMach{B::Exit, 8};
 constexpr FieldRef kMaxLength{B::Limiting, 0};
-// What the calculation says when the exit Mach number would pass 1.0.
-constexpr std::string_view kChoked = "Exit Mach Number Should be <= 1.0. Invalid Results!";
 
 // The length of station i; the last is the run's own text, so that the last
 // station is the run itself.
@@ -22,8 +21,9 @@ std::string StationLength(const RunRecord& run, double length, int i, int interv
 std::string ChokeMessage(const RunRecord& station, const std::string& reachedText) {
   std::string message = "the pipe chokes before its end: the exit Mach number reaches 1.0 ";
   const std::string& maxLength = Text(station, kMaxLength);
-  message += maxLength.empty() ? "between " + reachedText + " ft and the next station"
-                               : "at " + maxLength + " ft (Max. Pipe Lenght)";
+  message += maxLength.empty()
+                 ? "between " + reachedText + " ft and the next station"
+                 : "at " + maxLength + " ft (" + std::string(Caption(kMaxLength)) + ")";
   return message + "; stations beyond are left out";
 }
 
@@ -58,7 +58,7 @@ Profile CalculateProfile(const RunRecord& run, int intervals, const NumberSymbol
     // A station counts once its exit state is written; a later message about
     // the maximum flow rate does not concern the profile.
     if (Text(station, kExitMach).empty()) {
-      profile.stop = i > 0 && messages.size() == 1 && messages[0] == kChoked
+      profile.stop = i > 0 && messages.size() == 1 && messages[0] == kExitMachPassesOne
                          ? ChokeMessage(reached, Text(reached, kLength))
                          : RunEnd(messages);
       return profile;

@@ -5,6 +5,7 @@
 
 #include "calc/calculate.h"
 #include "runfile/runfile.h"
+#include "ui/locale_symbols.h"
 
 namespace {
 
@@ -70,16 +71,20 @@ Assignment ParseAssignment(const QString& argument, const NumberSymbols& symbols
   const CliField& field = RequireField(argument.left(equals), "--set");
   const std::string text = argument.mid(equals + 1).toStdString();
   if (Field(field.ref).isResult) {
-    throw UsageError("--set: \"" + std::string(Caption(field.ref)) +
-                     "\" is a result and cannot be set");
+    throw UsageError("--set: \"" + DistinctName(field.ref) + "\" is a result and cannot be set");
   }
   if (!HoldsNumber(field.ref)) return {&field, text};
-  const auto value = TextToNumber(text, symbols);
+  const auto value = TypedNumber(text, symbols);
   if (!value) {
-    throw UsageError("--set: \"" + std::string(Caption(field.ref)) + "\" refuses \"" + text +
+    throw UsageError("--set: \"" + DistinctName(field.ref) + "\" refuses \"" + text +
                      "\": Please Enter a Numeric Value");
   }
   return {&field, TypedText(*value, symbols)};
+}
+
+std::optional<double> TypedNumber(const std::string& typed, const NumberSymbols& symbols) {
+  return TextToNumber(WithTypedGrouping(QString::fromStdString(typed), symbols).toStdString(),
+                      symbols);
 }
 
 void Apply(RunRecord& run, const Assignment& assignment) {

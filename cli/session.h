@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -69,6 +70,10 @@ struct Assignment {
 // usage error naming the field.
 Assignment ParseAssignment(const QString& argument, const NumberSymbols& symbols);
 void Apply(RunRecord& run, const Assignment& assignment);
+
+// The number a user means by a typed text, read as the window reads a box: a
+// blank typed where the locale groups with a no-break space counts as one.
+std::optional<double> TypedNumber(const std::string& typed, const NumberSymbols& symbols);
 
 // The text the window leaves in an input box after the user typed `value`.
 std::string TypedText(double value, const NumberSymbols& symbols);

@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
-#include <limits>
 #include <thread>
 
 #include "cli/session.h"
@@ -97,8 +96,8 @@ SweepAxis ParseAxis(const QString& argument, bool log, const NumberSymbols& symb
   }
   const QStringList parts = argument.mid(equals + 1).split(':');
   if (parts.size() != 3) throw UsageError(where + ": malformed range, expected FROM:TO:COUNT");
-  const auto from = TextToNumber(parts[0].toStdString(), symbols);
-  const auto to = TextToNumber(parts[1].toStdString(), symbols);
+  const auto from = TypedNumber(parts[0].toStdString(), symbols);
+  const auto to = TypedNumber(parts[1].toStdString(), symbols);
   bool countOk = false;
   axis.count = parts[2].toLongLong(&countOk);
   if (!from || !to || !countOk) {
