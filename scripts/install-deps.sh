@@ -37,7 +37,8 @@ if [ "$(id -u)" -ne 0 ]; then
     echo "apt-get install -y --no-install-recommends ${missing[*]}"
     exit 1
   fi
-  apt=(sudo "${apt[@]}")
+  # sudo resets the environment, so the setting goes on its command line.
+  apt=(sudo DEBIAN_FRONTEND=noninteractive "${apt[@]}")
 fi
 echo "Installing: ${missing[*]}"
 "${apt[@]}" update -qq

@@ -5,9 +5,11 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/../.." && pwd)
 build="$top/build-sanitize"
+# Set before the build too: it runs the sanitized command-line program to
+# make its man page.
+export LSAN_OPTIONS="suppressions=$top/tests/sanitizers/lsan.supp:print_suppressions=0"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 cd "$top"
 cmake --preset sanitize
 cmake --build --preset sanitize -j "$(nproc)"
-export LSAN_OPTIONS="suppressions=$top/tests/sanitizers/lsan.supp:print_suppressions=0"
-export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 (cd "$build" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$(nproc)")

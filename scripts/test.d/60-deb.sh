@@ -31,7 +31,6 @@ installed_packages() {
 scratch=$(mktemp -d)
 chmod 755 "$scratch" # apt reads the local package file as its own unprivileged user
 installed_before="$scratch/installed-before"
-installed_packages >"$installed_before"
 pulled=()
 
 cleanup() {
@@ -46,6 +45,8 @@ cleanup() {
 trap cleanup EXIT
 
 "$top/scripts/deb.sh"
+# Taken after the build, whose own packages are not the package's to remove.
+installed_packages >"$installed_before"
 deb=$(ls -t "$top"/build-deb/"$package"_*.deb | head -n 1)
 echo "== lintian $(basename "$deb")"
 lintian --fail-on error --info "$deb" || fail "lintian found errors"

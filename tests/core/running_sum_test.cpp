@@ -51,14 +51,4 @@ TEST(RunningSum, RandomStartsStepsAndCounts) {
   }
 }
 
-TEST(FirstRunningSumReaching, FindsTheFirstCountAndReportsAStuckSum) {
-  const auto passOne = FirstRunningSumReaching(0.9999, 1e-7, [](double m) { return m > 1.0; });
-  ASSERT_TRUE(passOne.has_value());
-  EXPECT_GT(NaiveSum(0.9999, 1e-7, *passOne), 1.0);
-  EXPECT_LE(NaiveSum(0.9999, 1e-7, *passOne - 1), 1.0);
-  EXPECT_EQ(FirstRunningSumReaching(0.5, 1e-7, [](double m) { return m >= 0.5; }), 0u);
-  // 0x1p-53 is lost once the sum reaches 1.0: 2.0 is never reached.
-  EXPECT_FALSE(FirstRunningSumReaching(0.75, 0x1p-53, [](double x) { return x >= 2.0; }));
-}
-
 }  // namespace

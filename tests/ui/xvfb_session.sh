@@ -88,13 +88,22 @@ read_box() {
   printf '%s' "$text"
 }
 
+# The program's exit status, once it has ended by itself within 30 seconds; a
+# program still running then is ended and counts as a failure.
 wait_program() {
   local status=0
   for _ in $(seq 300); do
     kill -0 "$app_pid" 2>/dev/null || break
     sleep 0.1
   done
-  wait "$app_pid" || status=$?
+  if kill -0 "$app_pid" 2>/dev/null; then
+    echo "the program did not end"
+    kill "$app_pid"
+    status=124
+  fi
+  local ended=0
+  wait "$app_pid" || ended=$?
+  [ "$status" -ne 0 ] || status=$ended
   app_pid=""
   return "$status"
 }
