@@ -47,10 +47,11 @@ bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
-// ".korvo-save-<pid>-<n>": the pid of the save that made it.
-std::optional<pid_t> TemporaryOwner(std::string_view name) {
-  if (name.substr(0, kTemporaryPrefix.size()) != kTemporaryPrefix) return std::nullopt;
-  name.remove_prefix(kTemporaryPrefix.size());
+// TemporaryPrefix() + "<pid>-<n>": the pid of the save on this machine that
+// made it.
+std::optional<pid_t> TemporaryOwner(std::string_view name, std::string_view prefix) {
+  if (name.substr(0, prefix.size()) != prefix) return std::nullopt;
+  name.remove_prefix(prefix.size());
   const auto dash = name.find('-');
   if (dash == 0 || dash == std::string_view::npos || dash + 1 == name.size() || dash > 9) {
     return std::nullopt;
@@ -70,8 +71,9 @@ void RemoveLeftovers(const std::string& dir) {
   };
   const std::unique_ptr<DIR, CloseDir> folder(opendir(dir.c_str()));
   if (!folder) return;
+  const std::string prefix = TemporaryPrefix();
   while (const dirent* entry = readdir(folder.get())) {
-    const auto pid = TemporaryOwner(entry->d_name);
+    const auto pid = TemporaryOwner(entry->d_name, prefix);
     if (!pid || *pid == getpid() || kill(*pid, 0) == 0 || errno != ESRCH) continue;
     struct stat st {};
     const int fd = dirfd(folder.get());
@@ -114,8 +116,7 @@ bool MayRename(const std::string& target, const std::string& dir, const struct s
 // A new, empty file in `dir`, created exclusively; -1 when none can be made.
 int CreateTemporary(const std::string& dir, mode_t mode, std::string& name) {
   for (int attempt = 0; attempt < 100; ++attempt) {
-    name = dir + "/" + std::string(kTemporaryPrefix) + std::to_string(getpid()) + "-" +
-           std::to_string(attempt);
+    name = dir + "/" + TemporaryPrefix() + std::to_string(getpid()) + "-" + std::to_string(attempt);
     const int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
     if (fd >= 0 || errno != EEXIST) return fd;
   }
@@ -178,6 +179,16 @@ bool WriteInPlace(const std::string& target, std::string_view bytes) {
 }
 
 }  // namespace
+
+std::string TemporaryPrefix() {
+  char host[256] = {};
+  std::string name =
+      gethostname(host, sizeof host - 1) == 0 && host[0] != '\0' ? host : "localhost";
+  for (char& c : name) {
+    if (c == '/') c = '_';  // a name, never a path
+  }
+  return ".korvo-save-" + name + "-";
+}
 
 bool ReplaceFile(const std::string& path, std::string_view bytes) {
   const std::optional<std::string> target = FollowLinks(path);

@@ -22,5 +22,8 @@
 // files that an earlier, killed save left in the folder are removed first.
 bool ReplaceFile(const std::string& path, std::string_view bytes);
 
-// The prefix of those temporary files: ".korvo-save-<pid>-<n>".
-inline constexpr std::string_view kTemporaryPrefix = ".korvo-save-";
+// The start of the names of this machine's temporary files:
+// ".korvo-save-<host>-", followed by "<pid>-<n>". A process id means
+// something only on the machine that gave it, so a folder shared between
+// machines keeps the others' files whatever their process ids.
+std::string TemporaryPrefix();

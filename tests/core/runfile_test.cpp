@@ -221,8 +221,9 @@ TEST_F(RunFileTest, SaveRemovesLeftoversOfKilledSavesOnly) {
   const pid_t gone = fork();
   if (gone == 0) _exit(0);
   waitpid(gone, nullptr, 0);
-  const std::string prefix(kTemporaryPrefix), pid = std::to_string(gone);
-  const std::set<std::string> kept{prefix + "1-0", prefix + pid + "-x", prefix + pid, "notes"};
+  const std::string prefix = TemporaryPrefix(), pid = std::to_string(gone);
+  const std::set<std::string> kept{prefix + "1-0", prefix + pid + "-x", prefix + pid, "notes",
+                                   ".korvo-save-another-host-" + pid + "-0"};
   for (const std::string& name : kept) WriteBytes(dir_ / name, "x");
   WriteBytes(dir_ / (prefix + pid + "-0"), "x");
   SaveRunFile(RunRecord{}, dir_ / "run", host_);
