@@ -143,7 +143,8 @@ PlotContent SweepPlot(const Options& o, const SweepTotals& totals) {
                            .arg(Q(TypedText(o.axes[1].At(j), o.symbols)));
       }
       for (long long i = 0; i < x.count; ++i) {
-        const double y = totals.plotValues[static_cast<std::size_t>(i * inner + j)][k];
+        const auto point = static_cast<std::size_t>(i * inner + j);
+        const double y = totals.plotValues[point * o.plotKeys.size() + k];
         series.points.emplace_back(x.At(i), y);
       }
       plot.series.push_back(std::move(series));

@@ -138,7 +138,8 @@ SweepTotals RunSweep(const SweepRequest& request, std::FILE* out, const SweepPro
       if (request.format == Format::Json) results[i].line += last ? "\n" : ",\n";
       ok = Write(out, results[i].line);
       if (!results[i].complete) ++totals.endedWithMessage;
-      if (!request.plotKeys.empty()) totals.plotValues.push_back(std::move(results[i].plotValues));
+      const std::vector<double>& values = results[i].plotValues;
+      totals.plotValues.insert(totals.plotValues.end(), values.begin(), values.end());
     }
     if (progress) progress(first + static_cast<long long>(results.size()), totals.points);
   }

@@ -43,8 +43,9 @@ struct SweepRequest {
 struct SweepTotals {
   long long points = 0;
   long long endedWithMessage = 0;
-  // Per point, the values of the plot keys; NaN where a point has none.
-  std::vector<std::vector<double>> plotValues;
+  // The values of the plot keys, point after point (one per key, NaN where a
+  // point has none), in one block rather than a vector per point.
+  std::vector<double> plotValues;
   bool writeFailed = false;
 };
 
