@@ -27,16 +27,13 @@ RunInputs With(RunInputs in, double w, double l, double k = 1.31) {
 
 // M1 and C1 as the calculation forms them.
 struct ExitInputs {
-  double k, m1, c1;
+  double k, m1, fld1;
   double fDft;  // f / Dft: C1 per foot of pipe
 };
 
 ExitInputs ExitInputsOf(const RunInputs& in) {
-  const double tr1 = AbsoluteTemperature(in.t1), dft = DiameterFeet(in.d);
-  const double rho1 = GasDensity(in.p1, in.mw, in.z1, tr1);
-  const double m1 = MachNumber(GasVelocity(in.w, rho1, in.d), SonicVelocity(in.k, tr1, in.mw));
-  const double f = FrictionFactor(RoughnessLog(in.e, dft));
-  return {in.k, m1, PipeFrictionParameter(f, in.l, dft), f / dft};
+  const InletState s = FormInletState(in);
+  return {in.k, s.m1, s.fld1, s.f / s.dft};
 }
 
 // A trickle of 0.01 lb/hr through a 48-inch pipe at the given k and length;
@@ -106,19 +103,22 @@ void Register(const Case& c) {
   if (c.exitMach) {
     const ExitInputs e = ExitInputsOf(c.in);
     benchmark::RegisterBenchmark((c.name + "/march").c_str(), [e](benchmark::State& state) {
-      for (auto _ : state) benchmark::DoNotOptimize(SolveExitMachByMarch(e.k, e.m1, e.c1));
+      for (auto _ : state) benchmark::DoNotOptimize(SolveExitMachByMarch(e.k, e.m1, e.fld1));
     });
     benchmark::RegisterBenchmark((c.name + "/search").c_str(), [e](benchmark::State& state) {
-      for (auto _ : state) benchmark::DoNotOptimize(SolveExitMach(e.k, e.m1, e.c1));
+      for (auto _ : state) benchmark::DoNotOptimize(SolveExitMach(e.k, e.m1, e.fld1));
     });
   } else {
     const RunInputs in = c.in;
-    benchmark::RegisterBenchmark((c.name + "/march").c_str(), [in](benchmark::State& state) {
-      for (auto _ : state) benchmark::DoNotOptimize(MaxFlowByMarch(in, kMarchBound));
+    const InletState inlet = FormInletState(in);
+    benchmark::RegisterBenchmark((c.name + "/march").c_str(), [in, inlet](benchmark::State& state) {
+      for (auto _ : state) benchmark::DoNotOptimize(MaxFlowByMarch(in, inlet, kMarchBound));
     });
-    benchmark::RegisterBenchmark((c.name + "/search").c_str(), [in](benchmark::State& state) {
-      for (auto _ : state) benchmark::DoNotOptimize(SearchMaxFlow(in));
-    });
+    benchmark::RegisterBenchmark((c.name + "/search").c_str(),
+                                 [in, inlet](benchmark::State& state) {
+                                   for (auto _ : state)
+                                     benchmark::DoNotOptimize(CalcMaxFlowRate(in, inlet));
+                                 });
   }
 }
 

@@ -8,9 +8,6 @@
 #include "calc/run_record.h"
 #include "numtext/numtext.h"
 
-// The close of every message about an input the calculation cannot use.
-inline constexpr char kCheckInputs[] = ". Please Check the Inputs";
-
 class CalcHost {
  public:
   virtual ~CalcHost() = default;

@@ -4,12 +4,10 @@
 #include <optional>
 #include <string>
 
+#include "calc/field_names.h"
 #include "calc/gas_state.h"
-#include "calc/input_fields.h"
 
 namespace {
-
-using B = BoxArray;
 
 // Closes the busy indication on every way out of the calculation.
 class BusyScope {
@@ -23,14 +21,9 @@ class BusyScope {
   CalcHost& host_;
 };
 
-struct InletState {
-  double tr1, dft, rho1, sv1, v1, c1, m1;
-  double f, c1Pipe, dPi;
-};
-
 struct ExitState {
   double t2r, t2, p2, dPc;
-  double rho2, sv2, c2, v2, mCheck, w2;
+  double rho2, sv2, cs2, v2, mCheck, w2;
   double t0, p0;
 };
 
@@ -40,46 +33,64 @@ class Calculation {
  public:
   Calculation(RunRecord& run, CalcHost& host) : run_(run), host_(host) {}
 
-  void Run() {
+  CalcOutcome Run() {
     ClearResults(run_);
     host_.Repaint();
     RunInputs in{};
-    if (!ReadInputs(in)) return;
-    InletState s{};
-    if (!ComputeInlet(in, s) || !WriteInlet(s)) return;
+    if (!ReadInputs(in)) return outcome_;
+    const InletState s = FormInletState(in);
+    if (!Require(s.roughnessLog != 0, kRoughness, CalcEnd::kRoughnessAtDiameterLimit)) {
+      return outcome_;
+    }
+    if (!WriteInlet(s, IncompressibleLoss(in, s))) return outcome_;
     host_.Repaint();
-    if (!(s.m1 < 1.0)) return Fail("Initial Mach Number Should be < 1.0. Please Check the Inputs");
+    if (!(s.m1 < 1.0)) return Fail({CalcEnd::kInletMachNotBelowOne, kMach1});
     if (!std::isfinite(ChokingFrictionTerm(in.k, s.m1))) {
-      return Fail(std::string("Initial Mach Number Is Too Small") + kCheckInputs);
+      return Fail({CalcEnd::kInletMachTooSmall, kMach1});
     }
-    const ExitMachSolution exit = SolveExitMach(in.k, s.m1, s.c1Pipe);
-    if (exit.choked) return Fail(kExitMachPassesOne);
-    if (!WriteExit(in, s, exit)) return;
-    if (!Write({B::Limiting, 0}, CalcMaxPipeLength(in.k, s.m1, in.d, s.f), kResultPattern2)) {
-      return;
+    const ExitMachSolution exit = SolveExitMach(in.k, s.m1, s.fld1);
+    if (exit.choked) return Fail({CalcEnd::kExitMachPassesOne, kMach2});
+    if (!WriteExit(in, s, exit)) return outcome_;
+    if (!Write(kMaxLength, CalcMaxPipeLength(in.k, s.m1, in.d, s.f), kResultPattern2)) {
+      return outcome_;
     }
-    Write({B::Limiting, 1}, CalcMaxFlowRate(run_, host_), kResultPattern2);
+    Write(kMaxFlow, MaxFlowRate(in, s), kResultPattern2);
+    return outcome_;
   }
 
  private:
-  void Fail(const std::string& message) { host_.ShowMessage(message); }
+  CalcOutcome Fail(const CalcOutcome& outcome) {
+    outcome_ = outcome;
+    host_.ShowMessage(OutcomeMessage(outcome, host_.Symbols()));
+    return outcome_;
+  }
 
-  std::string WithDecimalSymbol(const char* text) const {
-    std::string out;
-    for (const char* c = text; *c; ++c)
-      out += *c == '.' ? host_.Symbols().decimal : std::string(1, *c);
-    return out;
+  // The maximum flow, or 0 after its message where the search cannot start
+  // or cannot end; the calculation's other results stand.
+  double MaxFlowRate(const RunInputs& in, const InletState& s) {
+    const MaxFlowSearch search = CalcMaxFlowRate(in, s);
+    switch (search.outcome) {
+      case MaxFlowSearch::Outcome::ChokedAtStart:
+        Fail({CalcEnd::kMaxFlowChokedAtStart, kMaxFlow});
+        return 0.0;
+      case MaxFlowSearch::Outcome::Unreachable:
+        Fail({CalcEnd::kMaxFlowUnreachable, kMaxFlow});
+        return 0.0;
+      case MaxFlowSearch::Outcome::Found:
+        break;
+    }
+    return search.flow;
   }
 
   // Reads one input; refuses a text that is not a number.
   std::optional<double> Read(FieldRef ref) {
     auto value = TextToNumber(Text(run_, ref), host_.Symbols());
-    if (!value) Fail(std::string(Caption(ref)) + " Is Not a Numeric Value" + kCheckInputs);
+    if (!value) Fail({CalcEnd::kNotNumeric, ref});
     return value;
   }
 
-  bool Require(bool ok, FieldRef ref, const std::string& rule) {
-    if (!ok) Fail(std::string(Caption(ref)) + " Should be " + rule + kCheckInputs);
+  bool Require(bool ok, FieldRef ref, CalcEnd broken) {
+    if (!ok) Fail({broken, ref});
     return ok;
   }
 
@@ -87,16 +98,16 @@ class Calculation {
     const auto value = Read(ref);
     if (!value) return false;
     out = *value;
-    return Require(out > 0, ref, "> 0");
+    return Require(out > 0, ref, CalcEnd::kNotPositive);
   }
 
   bool ReadInputs(RunInputs& in) {
     const auto k = Read(kRatioK);
-    if (!k || !Require(*k > 1, kRatioK, "> 1")) return false;
+    if (!k || !Require(*k > 1, kRatioK, CalcEnd::kNotAboveOne)) return false;
     in.k = *k;
     if (!ReadPositive(kMolWeight, in.mw) || !ReadPositive(kPressure1, in.p1)) return false;
     const auto t1 = Read(kTemperature1);
-    if (!t1 || !Require(*t1 + kRankineOffset > 0, kTemperature1, WithDecimalSymbol("> -459.67"))) {
+    if (!t1 || !Require(*t1 + kRankineOffset > 0, kTemperature1, CalcEnd::kNotAboveAbsoluteZero)) {
       return false;
     }
     in.t1 = *t1;
@@ -105,42 +116,26 @@ class Calculation {
       return false;
     }
     const auto l = Read(kLength);
-    if (!l || !Require(*l >= 0, kLength, ">= 0")) return false;
+    if (!l || !Require(*l >= 0, kLength, CalcEnd::kNegative)) return false;
     in.l = *l;
     return true;
   }
 
-  bool ComputeInlet(const RunInputs& in, InletState& s) {
-    s.tr1 = AbsoluteTemperature(in.t1);
-    s.dft = DiameterFeet(in.d);
-    s.rho1 = GasDensity(in.p1, in.mw, in.z1, s.tr1);
-    s.sv1 = 1 / s.rho1;
-    s.v1 = GasVelocity(in.w, s.rho1, in.d);
-    s.c1 = SonicVelocity(in.k, s.tr1, in.mw);
-    s.m1 = MachNumber(s.v1, s.c1);
-    const double q = RoughnessLog(in.e, s.dft);
-    if (!Require(q != 0, kRoughness,
-                 WithDecimalSymbol("Other Than 3.7 Times the Diameter in ft"))) {
-      return false;
-    }
-    s.f = FrictionFactor(q);
-    s.c1Pipe = PipeFrictionParameter(s.f, in.l, s.dft);
-    // Darcy loss with the density held at its inlet value.
+  // Darcy loss with the density held at its inlet value, psi.
+  static double IncompressibleLoss(const RunInputs& in, const InletState& s) {
     const double a = (kDarcyLossFactor * s.f) * in.l;
     const double b = std::pow(in.w, 2) * a;
     const double c = std::pow(in.d, 5) * s.rho1;
-    s.dPi = b / c;
-    return true;
+    return b / c;
   }
 
-  bool WriteInlet(const InletState& s) {
-    return Write({B::Input, 4}, s.rho1, kResultPattern6) &&
-           Write({B::Input, 5}, s.sv1, kResultPattern6) &&
-           Write({B::Input, 6}, s.v1, kResultPattern6) &&
-           Write({B::Input, 7}, s.c1, kResultPattern6) &&
-           Write({B::Input, 8}, s.m1, kResultPattern6) &&
-           Write({B::Pipe, 3}, s.f, kResultPattern6) &&
-           Write({B::PressureLoss, 1}, s.dPi, kResultPattern6);
+  bool WriteInlet(const InletState& s, double dPi) {
+    return Write(kDensity1, s.rho1, kResultPattern6) &&
+           Write(kSpecificVolume1, s.sv1, kResultPattern6) &&
+           Write(kVelocity1, s.v1, kResultPattern6) &&
+           Write(kSonicVelocity1, s.cs1, kResultPattern6) && Write(kMach1, s.m1, kResultPattern6) &&
+           Write(kFrictionFactor, s.f, kResultPattern6) &&
+           Write(kIncompressibleLoss, dPi, kResultPattern6);
   }
 
   // Exit state of adiabatic flow with friction between M1 and M2: the exit
@@ -153,19 +148,19 @@ class Calculation {
     if (!ReadPositive(kZ2, z2)) return false;
     ExitFlowState(in, z2, x);
     InletStagnation(in, s, x);
-    return Write({B::Exit, 0}, x.p2, kResultPattern2) &&
-           Write({B::Exit, 1}, x.t2, kResultPattern2) && Write({B::Exit, 2}, x.w2, kWholePattern) &&
-           Write({B::Exit, 4}, x.rho2, kResultPattern6) &&
-           Write({B::Exit, 5}, x.sv2, kResultPattern6) &&
-           Write({B::Exit, 6}, x.v2, kResultPattern2) &&
-           Write({B::Exit, 7}, x.c2, kResultPattern2) &&
-           Write({B::Exit, 8}, exit.m2, kResultPattern6) &&
-           Write({B::PressureLoss, 0}, x.dPc, kResultPattern6) &&
-           Write({B::Stagnation, 0}, x.t0, kResultPattern2) &&
-           Write({B::Stagnation, 1}, x.p0, kResultPattern2) &&
-           Write({B::Check, 0}, s.c1Pipe, kResultPattern6) &&
-           Write({B::Check, 1}, exit.c2, kResultPattern6) &&
-           Write({B::Check, 2}, x.mCheck, kResultPattern6);
+    return Write(kPressure2, x.p2, kResultPattern2) &&
+           Write(kTemperature2, x.t2, kResultPattern2) && Write(kFlow2, x.w2, kWholePattern) &&
+           Write(kDensity2, x.rho2, kResultPattern6) &&
+           Write(kSpecificVolume2, x.sv2, kResultPattern6) &&
+           Write(kVelocity2, x.v2, kResultPattern2) &&
+           Write(kSonicVelocity2, x.cs2, kResultPattern2) &&
+           Write(kMach2, exit.m2, kResultPattern6) &&
+           Write(kCompressibleLoss, x.dPc, kResultPattern6) &&
+           Write(kStagnationTemperature, x.t0, kResultPattern2) &&
+           Write(kStagnationPressure, x.p0, kResultPattern2) &&
+           Write(kFrictionParameter1, s.fld1, kResultPattern6) &&
+           Write(kFrictionParameter2, exit.fld2, kResultPattern6) &&
+           Write(kMachCheck, x.mCheck, kResultPattern6);
   }
 
   // Ideal-gas relations: no compressibility factor enters them.
@@ -187,9 +182,9 @@ class Calculation {
   static void ExitFlowState(const RunInputs& in, double z2, ExitState& x) {
     x.rho2 = GasDensity(x.p2, in.mw, z2, x.t2r);
     x.sv2 = 1 / x.rho2;
-    x.c2 = SonicVelocity(in.k, x.t2r, in.mw);
+    x.cs2 = SonicVelocity(in.k, x.t2r, in.mw);
     x.v2 = GasVelocity(in.w, x.rho2, in.d);
-    x.mCheck = MachNumber(x.v2, x.c2);
+    x.mCheck = MachNumber(x.v2, x.cs2);
     x.w2 = MassFlow(x.v2, x.rho2, in.d);
   }
 
@@ -205,7 +200,7 @@ class Calculation {
   // Writes one result; a value that overflowed or is undefined is refused.
   bool Write(FieldRef ref, double value, std::string_view pattern) {
     if (!std::isfinite(value)) {
-      Fail(DistinctName(ref) + " Could Not be Computed" + kCheckInputs);
+      Fail({CalcEnd::kNotComputed, ref});
       return false;
     }
     Text(run_, ref) = FormatByPattern(value, pattern, host_.Symbols());
@@ -215,11 +210,12 @@ class Calculation {
 
   RunRecord& run_;
   CalcHost& host_;
+  CalcOutcome outcome_;
 };
 
 }  // namespace
 
-void CalculateRun(RunRecord& run, CalcHost& host) {
+CalcOutcome CalculateRun(RunRecord& run, CalcHost& host) {
   BusyScope busy(host);
-  Calculation(run, host).Run();
+  return Calculation(run, host).Run();
 }

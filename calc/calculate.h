@@ -7,16 +7,16 @@
 #pragma once
 
 #include "calc/calc_host.h"
+#include "calc/calc_outcome.h"
 #include "calc/friction_flow.h"
 #include "calc/max_flow.h"
 #include "calc/run_record.h"
 
-// The message of a run whose exit Mach number would pass 1.0: the pipe chokes
-// before its end.
-inline constexpr char kExitMachPassesOne[] = "Exit Mach Number Should be <= 1.0. Invalid Results!";
-
-// Ends in one of four ways: complete (23 results); the inlet Mach number is not
-// below 1.0; the exit Mach number would pass 1.0; an input cannot be used. Each
-// failure shows one message; results written before it stay. BeginBusy/EndBusy
-// bracket the whole run on every path.
-void CalculateRun(RunRecord& run, CalcHost& host);
+// Returns how the run ended (calc/calc_outcome.h): complete (23 results); an
+// input it cannot use; the inlet Mach number not below 1.0; the exit Mach
+// number passing 1.0; a result that cannot be computed; or all results written
+// but the maximum flow not found (its box holds 0.0). A run that does not
+// complete shows its one message (OutcomeMessage) through the host when it
+// stops; results written before it stay. BeginBusy/EndBusy bracket the whole
+// run on every path.
+CalcOutcome CalculateRun(RunRecord& run, CalcHost& host);

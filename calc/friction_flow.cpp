@@ -66,8 +66,8 @@ double LogTermAtLeast(const FrictionFlowParts& p) {
 
 namespace {
 
-bool MachStopHolds(double c1, double c2) {
-  return c1 - c2 <= kMachTolerance;
+bool MachStopHolds(double fld1, double fld2) {
+  return fld1 - fld2 <= kMachTolerance;
 }
 
 // The exit Mach number march as a problem for SearchMarch: F(k, M1, M2) rises
@@ -77,16 +77,16 @@ class ExitMachProblem {
  public:
   struct Sample {
     FrictionFlowParts parts;
-    double c2;
+    double fld2;
   };
 
-  ExitMachProblem(double k, double m1, double c1) : k_(k), m1_(m1), c1_(c1) {}
+  ExitMachProblem(double k, double m1, double fld1) : k_(k), m1_(m1), fld1_(fld1) {}
 
   Sample At(double m2) const {
     const FrictionFlowParts parts = FrictionFlowPartsOf(k_, m1_, m2);
     return {parts, parts.Sum()};
   }
-  bool Stops(const Sample& s) const { return MachStopHolds(c1_, s.c2); }
+  bool Stops(const Sample& s) const { return MachStopHolds(fld1_, s.fld2); }
   static bool Passed(double, double next) { return next > 1.0; }
 
   bool NoStopBetween(const Sample& lo, const Sample& hi) const {
@@ -96,37 +96,37 @@ class ExitMachProblem {
     // termA is largest at the far end, the logarithm at the near one; and the
     // computed F lies within the noise of the exact F, which rises.
     if (std::isnan(noise_)) noise_ = FrictionFlowNoise(k_, m1_);  // only once a jump is tried
-    double most = std::nextafter(hi.c2 + 2 * noise_, INFINITY);
+    double most = std::nextafter(hi.fld2 + 2 * noise_, INFINITY);
     const double logTerm = LogTermAtMost(lo.parts);
     if (!std::isnan(logTerm)) {
       const double split = hi.parts.termA + logTerm;
       if (!(split >= most)) most = split;
     }
-    return std::isfinite(most) && !MachStopHolds(c1_, most);
+    return std::isfinite(most) && !MachStopHolds(fld1_, most);
   }
 
  private:
-  double k_, m1_, c1_;
+  double k_, m1_, fld1_;
   mutable double noise_ = NAN;
 };
 
 }  // namespace
 
-ExitMachSolution SolveExitMachByMarch(double k, double m1, double c1) {
+ExitMachSolution SolveExitMachByMarch(double k, double m1, double fld1) {
   double m2 = m1;
-  double c2 = FrictionFlowTerm(k, m1, m2);
+  double fld2 = FrictionFlowTerm(k, m1, m2);
   std::uint64_t steps = 0;
-  while (!MachStopHolds(c1, c2)) {
+  while (!MachStopHolds(fld1, fld2)) {
     m2 = m2 + kMachStep;
     ++steps;
     if (m2 > 1.0) return {true, m2, 0.0, steps, steps};
-    c2 = FrictionFlowTerm(k, m1, m2);
+    fld2 = FrictionFlowTerm(k, m1, m2);
   }
-  return {false, m2, c2, steps, steps + 1};
+  return {false, m2, fld2, steps, steps + 1};
 }
 
-ExitMachSolution SolveExitMach(double k, double m1, double c1) {
-  const auto end = SearchMarch(ExitMachProblem(k, m1, c1), m1, kMachStep);
+ExitMachSolution SolveExitMach(double k, double m1, double fld1) {
+  const auto end = SearchMarch(ExitMachProblem(k, m1, fld1), m1, kMachStep);
   if (!end.stopped) return {true, end.x, 0.0, end.steps, end.work};
-  return {false, end.x, end.sample.c2, end.steps, end.work};
+  return {false, end.x, end.sample.fld2, end.steps, end.work};
 }

@@ -44,7 +44,7 @@ inline constexpr double kMachTolerance = 0.000001;
 struct ExitMachSolution {
   bool choked;          // the exit Mach number would pass 1.0 before C1 is met
   double m2;            // exit Mach number (grid point); meaningless when choked
-  double c2;            // F(k, M1, M2); meaningless when choked
+  double fld2;          // C2 = F(k, M1, M2); meaningless when choked
   std::uint64_t steps;  // additions made: to M2, or to the first point above 1.0
   std::uint64_t work;   // cost in march steps (one evaluation of F and one addition)
 };
@@ -53,11 +53,11 @@ struct ExitMachSolution {
 // `choked` when the grid passes 1.0 first. Returns exactly the point of the
 // plain march (SolveExitMachByMarch), skipping the stretches of the grid that
 // bounds on F rule out (calc/first_step.h).
-ExitMachSolution SolveExitMach(double k, double m1, double c1);
+ExitMachSolution SolveExitMach(double k, double m1, double fld1);
 
 // The plain step-by-step march: the definition of the result, kept as the test
 // oracle and the benchmark baseline.
-ExitMachSolution SolveExitMachByMarch(double k, double m1, double c1);
+ExitMachSolution SolveExitMachByMarch(double k, double m1, double fld1);
 
 // fL*/D from Mach M to Mach 1.0: F(k, M, 1.0).
 double ChokingFrictionTerm(double k, double m);

@@ -86,3 +86,33 @@ inline double FrictionFactor(double roughnessLog) {
 inline double PipeFrictionParameter(double f, double lFt, double dFt) {
   return (lFt * f) / dFt;
 }
+
+// The inlet state of a run and its pipe's friction, formed once from the
+// inputs and shared by the calculation and the maximum-flow search.
+struct InletState {
+  double tr1;           // TR1, degrees Rankine
+  double dft;           // D, ft
+  double rho1;          // density, lb/cf
+  double sv1;           // specific volume 1 / rho1, cf/lb
+  double v1;            // velocity, ft/s
+  double cs1;           // sonic velocity, ft/s
+  double m1;            // Mach number
+  double roughnessLog;  // q of the rough-pipe law; 0 where f is undefined (e = 3.7 D)
+  double f;             // Darcy friction factor
+  double fld1;          // C1 = fL/D, the pipe's friction parameter
+};
+
+inline InletState FormInletState(const RunInputs& in) {
+  InletState s{};
+  s.tr1 = AbsoluteTemperature(in.t1);
+  s.dft = DiameterFeet(in.d);
+  s.rho1 = GasDensity(in.p1, in.mw, in.z1, s.tr1);
+  s.sv1 = 1 / s.rho1;
+  s.v1 = GasVelocity(in.w, s.rho1, in.d);
+  s.cs1 = SonicVelocity(in.k, s.tr1, in.mw);
+  s.m1 = MachNumber(s.v1, s.cs1);
+  s.roughnessLog = RoughnessLog(in.e, s.dft);
+  s.f = FrictionFactor(s.roughnessLog);
+  s.fld1 = PipeFrictionParameter(s.f, in.l, s.dft);
+  return s;
+}

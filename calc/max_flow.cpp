@@ -1,29 +1,22 @@
 #include "calc/max_flow.h"
 
 #include <cmath>
-#include <string>
 
 #include "calc/first_step.h"
 #include "calc/friction_flow.h"
-#include "calc/input_fields.h"
 
 namespace {
 
-// The inlet state and pipe parameter that do not depend on the candidate flow,
-// each formed exactly as the calculation forms it.
+// What the search needs of the run: the inlet density, sonic velocity and
+// pipe friction parameter, taken from the calculation's own inlet state.
 struct FlowSearchState {
-  double k, d, rho1, c1, c1Pipe;
+  double k, d, rho1, cs1, fld1;
 
-  explicit FlowSearchState(const RunInputs& in) : k(in.k), d(in.d) {
-    const double tr1 = AbsoluteTemperature(in.t1);
-    const double dft = DiameterFeet(in.d);
-    rho1 = GasDensity(in.p1, in.mw, in.z1, tr1);
-    c1 = SonicVelocity(in.k, tr1, in.mw);
-    c1Pipe = PipeFrictionParameter(FrictionFactor(RoughnessLog(in.e, dft)), in.l, dft);
-  }
+  FlowSearchState(const RunInputs& in, const InletState& s)
+      : k(in.k), d(in.d), rho1(s.rho1), cs1(s.cs1), fld1(s.fld1) {}
 
-  double MachAt(double flow) const { return MachNumber(GasVelocity(flow, rho1, d), c1); }
-  bool StopHolds(double chokingTerm) const { return chokingTerm - c1Pipe <= kFlowTolerance; }
+  double MachAt(double flow) const { return MachNumber(GasVelocity(flow, rho1, d), cs1); }
+  bool StopHolds(double chokingTerm) const { return chokingTerm - fld1 <= kFlowTolerance; }
 };
 
 // The maximum-flow march as a problem for SearchMarch. Below Mach 1 the
@@ -70,8 +63,8 @@ class MaxFlowProblem {
 
 }  // namespace
 
-MaxFlowSearch MaxFlowByMarch(const RunInputs& in, std::uint64_t maxSteps) {
-  const FlowSearchState state(in);
+MaxFlowSearch MaxFlowByMarch(const RunInputs& in, const InletState& inlet, std::uint64_t maxSteps) {
+  const FlowSearchState state(in, inlet);
   double flow = kFirstCandidateFlow;
   if (!(state.MachAt(flow) < 1.0)) return {MaxFlowSearch::Outcome::ChokedAtStart, 0.0, 0, 0};
   for (std::uint64_t steps = 0; steps <= maxSteps; ++steps) {
@@ -83,44 +76,17 @@ MaxFlowSearch MaxFlowByMarch(const RunInputs& in, std::uint64_t maxSteps) {
   return {MaxFlowSearch::Outcome::Unreachable, 0.0, maxSteps, maxSteps + 1};
 }
 
-MaxFlowSearch SearchMaxFlow(const RunInputs& in) {
-  const FlowSearchState state(in);
+MaxFlowSearch CalcMaxFlowRate(const RunInputs& in, const InletState& inlet) {
+  const FlowSearchState state(in, inlet);
   const double startMach = state.MachAt(kFirstCandidateFlow);
   if (!(startMach < 1.0)) return {MaxFlowSearch::Outcome::ChokedAtStart, 0.0, 0, 0};
   // Inputs the calculation refuses (a temperature at absolute zero, a
   // non-positive roughness) leave nothing to search on.
-  if (!(startMach > 0) || !std::isfinite(state.c1Pipe) ||
+  if (!(startMach > 0) || !std::isfinite(state.fld1) ||
       !std::isfinite(FrictionFlowTerm(state.k, startMach, 1.0))) {
     return {MaxFlowSearch::Outcome::Unreachable, 0.0, 0, 1};
   }
   const auto end = SearchMarch(MaxFlowProblem(state), kFirstCandidateFlow, kFlowStep);
   if (!end.stopped) return {MaxFlowSearch::Outcome::Unreachable, 0.0, end.steps, end.work};
   return {MaxFlowSearch::Outcome::Found, end.x, end.steps, end.work};
-}
-
-double CalcMaxFlowRate(const RunRecord& run, CalcHost& host) {
-  const auto read = [&](FieldRef ref) {
-    return TextToNumber(Text(run, ref), host.Symbols()).value_or(0.0);
-  };
-  RunInputs in{};
-  in.k = read(kRatioK);
-  in.mw = read(kMolWeight);
-  in.p1 = read(kPressure1);
-  in.t1 = read(kTemperature1);
-  in.z1 = read(kZ1);
-  in.d = read(kDiameter);
-  in.e = read(kRoughness);
-  in.l = read(kLength);
-  const MaxFlowSearch search = SearchMaxFlow(in);
-  switch (search.outcome) {
-    case MaxFlowSearch::Outcome::ChokedAtStart:
-      host.ShowMessage("Initial Mach Number Should be < 1.0. Couldn't Compute Maximum Pipe Length");
-      return 0.0;
-    case MaxFlowSearch::Outcome::Unreachable:
-      host.ShowMessage(std::string("Max. Flow Rate, lb/hr Could Not be Computed") + kCheckInputs);
-      return 0.0;
-    case MaxFlowSearch::Outcome::Found:
-      break;
-  }
-  return search.flow;
 }

@@ -3,9 +3,7 @@
 
 #include <cstdint>
 
-#include "calc/calc_host.h"
 #include "calc/gas_state.h"
-#include "calc/run_record.h"
 
 // The search starts at 100 lb/hr and adds the double nearest 0.1 each step.
 inline constexpr double kFirstCandidateFlow = 100.0;
@@ -22,17 +20,14 @@ struct MaxFlowSearch {
 
 // First running sum Wc = 100 (+ 0.1)* with F(k, Mc(Wc), 1) - C1 <= 1e-4,
 // found up to the first candidate at Mc >= 1 without walking the grid; equal
-// to MaxFlowByMarch. The run's own flow rate `in.w` is not used.
+// to MaxFlowByMarch. Mc comes from the inlet state's density and sonic
+// velocity, C1 is its friction parameter; of the inputs only k and D are
+// read (the run's own flow rate is not used).
 // ChokedAtStart: the inlet Mach number at 100 lb/hr is not below 1.0.
 // Unreachable: the running sum stops growing (0.1 lost in its rounding) before
 // the stop is met, where the plain march would never end.
-MaxFlowSearch SearchMaxFlow(const RunInputs& in);
+MaxFlowSearch CalcMaxFlowRate(const RunInputs& in, const InletState& inlet);
 
 // The plain march, for tests and benchmarks. `maxSteps` bounds it: the result
 // is Unreachable when the stop is not met within that many additions.
-MaxFlowSearch MaxFlowByMarch(const RunInputs& in, std::uint64_t maxSteps);
-
-// Reads the inputs from the run's texts, searches, and returns the maximum
-// flow rate (0 when the search cannot start or cannot end, after a message).
-// Inputs are taken as already checked by the calculation that calls it.
-double CalcMaxFlowRate(const RunRecord& run, CalcHost& host);
+MaxFlowSearch MaxFlowByMarch(const RunInputs& in, const InletState& inlet, std::uint64_t maxSteps);

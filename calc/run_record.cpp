@@ -2,46 +2,48 @@
 
 #include <cassert>
 
+#include "calc/field_names.h"
+
 namespace {
 
 using B = BoxArray;
 
 constexpr std::array<FieldInfo, kFieldCount> kFields{{
-    {{B::General, 0}, "Run Description", false},
-    {{B::Gas, 0}, "Gas Type", false},
-    {{B::Gas, 1}, "Mol. Wt., lb/lb-mole", false},
-    {{B::Gas, 2}, "k, Cp/Cv", false},
-    {{B::Pipe, 0}, "Pipe Diameter, in.", false},
-    {{B::Pipe, 1}, "Pipe Roughness, ft", false},
-    {{B::Pipe, 2}, "Pipe Total Equivalent Length, ft", false},
-    {{B::Pipe, 3}, "Pipe Friction Factor", true},
-    {{B::Input, 0}, "Initia, psia", false},
-    {{B::Input, 1}, "Initial Temp, F", false},
-    {{B::Input, 2}, "Flow Rate, lb/hr", false},
-    {{B::Input, 3}, "Initial Compressibility", false},
-    {{B::Input, 4}, "Initial Density, lb/cf", true},
-    {{B::Input, 5}, "Initial Specific Volume, cf/lb", true},
-    {{B::Input, 6}, "Initial Velocity, ft/s", true},
-    {{B::Input, 7}, "Initial Sonic Velocity, ft/s", true},
-    {{B::Input, 8}, "Initial Mach Number", true},
-    {{B::Exit, 0}, "Exit Pressure, psia", true},
-    {{B::Exit, 1}, "Exit Temperature, F", true},
-    {{B::Exit, 2}, "Flow Rate, lb/hr", true},
-    {{B::Exit, 3}, "Exit Compressibility", false},
-    {{B::Exit, 4}, "Exit Density, lb/cf", true},
-    {{B::Exit, 5}, "Exit Specific Volume, cf/lb", true},
-    {{B::Exit, 6}, "Exit Velocity, ft/s", true},
-    {{B::Exit, 7}, "Exit Sonic Velocity, ft/s", true},
-    {{B::Exit, 8}, "Exit Mach Number", true},
-    {{B::PressureLoss, 0}, "Compressible Pr. Loss, psi", true},
-    {{B::PressureLoss, 1}, "Incompressible Pr. Loss, psi", true},
-    {{B::Stagnation, 0}, "Temperature, F", true},
-    {{B::Stagnation, 1}, "Pressure, psia", true},
-    {{B::Limiting, 0}, "Max. Pipe Lenght, ft", true},
-    {{B::Limiting, 1}, "Max. Flow Rate, lb/hr", true},
-    {{B::Check, 0}, "C1 = fL/D1", true},
-    {{B::Check, 1}, "C2 = fL/D2", true},
-    {{B::Check, 2}, "Exit Mach Number", true},
+    {kDescription, "desc", "Run Description", "", false},
+    {kGasType, "gas", "Gas Type", "", false},
+    {kMolWeight, "mw", "Mol. Wt., lb/lb-mole", "lb/lb-mole", false},
+    {kRatioK, "k", "k, Cp/Cv", "-", false},
+    {kDiameter, "d", "Pipe Diameter, in.", "in.", false},
+    {kRoughness, "e", "Pipe Roughness, ft", "ft", false},
+    {kLength, "l", "Pipe Total Equivalent Length, ft", "ft", false},
+    {kFrictionFactor, "f", "Pipe Friction Factor", "-", true},
+    {kPressure1, "p1", "Initia, psia", "psia", false},
+    {kTemperature1, "t1", "Initial Temp, F", "F", false},
+    {kFlow, "w", "Flow Rate, lb/hr", "lb/hr", false},
+    {kZ1, "z1", "Initial Compressibility", "-", false},
+    {kDensity1, "rho1", "Initial Density, lb/cf", "lb/cf", true},
+    {kSpecificVolume1, "sv1", "Initial Specific Volume, cf/lb", "cf/lb", true},
+    {kVelocity1, "v1", "Initial Velocity, ft/s", "ft/s", true},
+    {kSonicVelocity1, "cs1", "Initial Sonic Velocity, ft/s", "ft/s", true},
+    {kMach1, "m1", "Initial Mach Number", "-", true},
+    {kPressure2, "p2", "Exit Pressure, psia", "psia", true},
+    {kTemperature2, "t2", "Exit Temperature, F", "F", true},
+    {kFlow2, "w2", "Flow Rate, lb/hr", "lb/hr", true},
+    {kZ2, "z2", "Exit Compressibility", "-", false},
+    {kDensity2, "rho2", "Exit Density, lb/cf", "lb/cf", true},
+    {kSpecificVolume2, "sv2", "Exit Specific Volume, cf/lb", "cf/lb", true},
+    {kVelocity2, "v2", "Exit Velocity, ft/s", "ft/s", true},
+    {kSonicVelocity2, "cs2", "Exit Sonic Velocity, ft/s", "ft/s", true},
+    {kMach2, "m2", "Exit Mach Number", "-", true},
+    {kCompressibleLoss, "dpc", "Compressible Pr. Loss, psi", "psi", true},
+    {kIncompressibleLoss, "dpi", "Incompressible Pr. Loss, psi", "psi", true},
+    {kStagnationTemperature, "t0", "Temperature, F", "F", true},
+    {kStagnationPressure, "p0", "Pressure, psia", "psia", true},
+    {kMaxLength, "lmax", "Max. Pipe Lenght, ft", "ft", true},
+    {kMaxFlow, "wmax", "Max. Flow Rate, lb/hr", "lb/hr", true},
+    {kFrictionParameter1, "fld1", "C1 = fL/D1", "-", true},
+    {kFrictionParameter2, "fld2", "C2 = fL/D2", "-", true},
+    {kMachCheck, "mchk", "Exit Mach Number", "-", true},
 }};
 
 // Offset of each array's first field in kFields.
@@ -63,6 +65,24 @@ constexpr bool FieldsInWalkOrder() {
   return true;
 }
 static_assert(FieldsInWalkOrder());
+
+constexpr char Lower(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Keys are lower case and no two are the same.
+constexpr bool KeysDistinctAndLowerCase() {
+  for (std::size_t a = 0; a < kFieldCount; ++a) {
+    for (char c : kFields[a].key) {
+      if (c != Lower(c)) return false;
+    }
+    for (std::size_t b = a + 1; b < kFieldCount; ++b) {
+      if (kFields[a].key == kFields[b].key) return false;
+    }
+  }
+  return true;
+}
+static_assert(KeysDistinctAndLowerCase());
 
 constexpr std::array<GroupInfo, kBoxArrayCount> kGroups{{
     {B::General, "General Information", "General Information", "*** Run Identification ***"},
@@ -161,6 +181,26 @@ std::string_view Caption(FieldRef ref) {
   return Field(ref).caption;
 }
 
+std::string_view Key(FieldRef ref) {
+  return Field(ref).key;
+}
+
+const FieldInfo* FieldByKey(std::string_view key) {
+  for (const FieldInfo& field : kFields) {
+    if (field.key == key) return &field;
+  }
+  return nullptr;
+}
+
+std::vector<const FieldInfo*> FieldsNamed(std::string_view name) {
+  if (const FieldInfo* field = FieldByKey(name)) return {field};
+  std::vector<const FieldInfo*> fields;
+  for (const FieldInfo& field : kFields) {
+    if (field.caption == name) fields.push_back(&field);
+  }
+  return fields;
+}
+
 std::string DistinctName(FieldRef ref) {
   std::string name(Caption(ref));
   for (const FieldInfo& other : kFields) {
@@ -172,7 +212,7 @@ std::string DistinctName(FieldRef ref) {
 }
 
 bool IsNumericInput(FieldRef ref) {
-  return !Field(ref).isResult && ref.array != B::General && !(ref == FieldRef{B::Gas, 0});
+  return !Field(ref).isResult && ref.array != B::General && !(ref == kGasType);
 }
 
 bool HoldsNumber(FieldRef ref) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <tuple>
+#include <vector>
 
 #include "numtext/numtext.h"
 
@@ -76,11 +77,17 @@ struct FieldRef {
   bool operator==(const FieldRef& o) const { return array == o.array && index == o.index; }
 };
 
-// Caption and role of each of the 35 fields: the one table that the window's
-// labels, the report and the messages of the calculation all read.
+// Name, caption, unit and role of each of the 35 fields: the one table that
+// the window's labels, the report, the messages of the calculation and every
+// other front end read. The key is the field's stable lower-case name outside
+// the window (command line, CSV and JSON columns), taken from the symbol the
+// calculation uses; sonic velocities are "cs1"/"cs2" and friction parameters
+// "fld1"/"fld2", so that no two keys differ only in letter case (C1 and c1).
 struct FieldInfo {
   FieldRef ref;
+  std::string_view key;
   std::string_view caption;
+  std::string_view unit;  // US customary; "-" for a pure number, empty for free text
   bool isResult;
 };
 
@@ -88,6 +95,14 @@ struct FieldInfo {
 const std::array<FieldInfo, kFieldCount>& FieldTable();
 const FieldInfo& Field(FieldRef ref);
 std::string_view Caption(FieldRef ref);
+std::string_view Key(FieldRef ref);
+
+// The field of a key; nothing for an unknown key.
+const FieldInfo* FieldByKey(std::string_view key);
+
+// The fields a user may mean by `name`: the field of that key, or else every
+// field with that window caption (several where a caption is shared).
+std::vector<const FieldInfo*> FieldsNamed(std::string_view name);
 
 // The caption, followed by the group in brackets where another field has the
 // same caption ("Flow Rate, lb/hr (Exit Properties)"), so that a message or a

@@ -1,14 +1,14 @@
 #include "cli/profile.h"
 
 #include "calc/calculate.h"
-#include "calc/input_fields.h"
+#include "calc/field_names.h"
 #include "cli/session.h"
 
 namespace {
 
 using B = BoxArray;
-constexpr FieldRef kExitMach{B::Exit, 8};
-constexpr FieldRef kMaxLength{B::Limiting, 0};
+constexpr FieldRef kExitMach = kMach2;
+
 
 // The length of station i; the last is the run's own text, so that the last
 // station is the run itself.
@@ -58,7 +58,7 @@ Profile CalculateProfile(const RunRecord& run, int intervals, const NumberSymbol
     // A station counts once its exit state is written; a later message about
     // the maximum flow rate does not concern the profile.
     if (Text(station, kExitMach).empty()) {
-      profile.stop = i > 0 && messages.size() == 1 && messages[0] == kExitMachPassesOne
+      profile.stop = i > 0 && messages.size() == 1 && messages[0] == OutcomeMessage({CalcEnd::kExitMachPassesOne, kMach2}, symbols)
                          ? ChokeMessage(reached, Text(reached, kLength))
                          : RunEnd(messages);
       return profile;

@@ -211,3 +211,39 @@ std::string FormatByPattern(double value, std::string_view pattern, const Number
   if (p.hasPoint) out += symbols.decimal + fraction;
   return out;
 }
+
+std::string FallbackGrouping(std::string_view decimal) {
+  return decimal == "," ? "." : ",";
+}
+
+namespace {
+
+constexpr std::string_view kNoBreakSpace = "\xC2\xA0";  // U+00A0 in UTF-8
+
+// Blanks between two digits turned into no-break spaces.
+std::string WithTypedGrouping(std::string_view typed) {
+  std::string text;
+  for (std::size_t i = 0; i < typed.size();) {
+    std::size_t end = i;
+    while (end < typed.size() && typed[end] == ' ') ++end;
+    const bool between =
+        end > i && i > 0 && IsDigit(typed[i - 1]) && end < typed.size() && IsDigit(typed[end]);
+    for (std::size_t b = i; b < end; ++b) text += between ? kNoBreakSpace : " ";
+    if (end < typed.size()) text += typed[end];
+    i = end + 1;
+  }
+  return text;
+}
+
+}  // namespace
+
+std::optional<double> TypedNumber(std::string_view typed, const NumberSymbols& symbols) {
+  if (symbols.grouping != kNoBreakSpace) return TextToNumber(typed, symbols);
+  return TextToNumber(WithTypedGrouping(typed), symbols);
+}
+
+std::optional<std::string> RewrittenInput(std::string_view typed, const NumberSymbols& symbols) {
+  const std::optional<double> value = TypedNumber(typed, symbols);
+  if (!value) return std::nullopt;
+  return FormatByPattern(*value, kInputPattern, symbols);
+}

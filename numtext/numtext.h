@@ -13,6 +13,10 @@ struct NumberSymbols {
   std::string grouping = ",";
 };
 
+// The grouping symbol to use where none is given, or the one given is the
+// decimal symbol: the other of "." and ",", so that no text reads two ways.
+std::string FallbackGrouping(std::string_view decimal);
+
 // The four display patterns of the program.
 inline constexpr std::string_view kInputPattern = "###,###,##0.######";
 inline constexpr std::string_view kResultPattern6 = "##,##0.0#####";
@@ -29,6 +33,18 @@ bool IsNumericText(std::string_view text, const NumberSymbols& symbols = {});
 // The double nearest to the decimal number written; no value where
 // IsNumericText rejects the text.
 std::optional<double> TextToNumber(std::string_view text, const NumberSymbols& symbols = {});
+
+// The number a user means by a typed text, read as the window reads a box.
+// Where the symbols group with a no-break space, blanks between two digits
+// count as grouping symbols: the two look alike and only the blank is on the
+// keyboard ("1 234,5"). Blanks before or after the number are ignored as
+// TextToNumber ignores them.
+std::optional<double> TypedNumber(std::string_view typed, const NumberSymbols& symbols);
+
+// The text the window leaves in an input box after the user typed `typed`:
+// the number rewritten in the input pattern ("600000" -> "600,000", six
+// decimals at most); nothing where the window refuses the entry.
+std::optional<std::string> RewrittenInput(std::string_view typed, const NumberSymbols& symbols);
 
 // Renders a finite value by one of the four display patterns: the value's
 // 15-significant-digit decimal form, rounded half away from zero to the

@@ -5,12 +5,14 @@
 #include <ostream>
 #include <utility>
 
+#include "calc/field_names.h"
 #include "tests/core/calc_test_support.h"
 
 namespace {
 
-RunRecord Calculated(RunRecord run, RecordingHost& host) {
-  CalculateRun(run, host);
+RunRecord Calculated(RunRecord run, RecordingHost& host, CalcOutcome* outcome = nullptr) {
+  const CalcOutcome ended = CalculateRun(run, host);
+  if (outcome) *outcome = ended;
   return run;
 }
 
@@ -49,18 +51,18 @@ TEST(DefaultRun, ContinentalSymbolsGiveTheSameNumbers) {
   RecordingHost host(continental);
   const RunRecord run = Calculated(DefaultRunRecord(continental), host);
   EXPECT_TRUE(host.messages.empty());
-  EXPECT_EQ(run.input[2], "600.000");
-  EXPECT_EQ(run.input[7], "2.284,767526");
-  EXPECT_EQ(run.limiting[1], "602.877,3");
-  EXPECT_EQ(run.exit[8], "0,862226");
+  EXPECT_EQ(Text(run, kFlow), "600.000");
+  EXPECT_EQ(Text(run, kSonicVelocity1), "2.284,767526");
+  EXPECT_EQ(Text(run, kMaxFlow), "602.877,3");
+  EXPECT_EQ(Text(run, kMach2), "0,862226");
 }
 
 using Edit = std::pair<FieldRef, const char*>;
-constexpr BoxArray kGas = BoxArray::Gas, kPipe = BoxArray::Pipe, kInput = BoxArray::Input;
 
 struct EndRow {
   const char* name;
   std::vector<Edit> edits;
+  CalcOutcome outcome;
   const char* message;  // "" when the run completes silently
   int written;          // results written when it ends
   FieldRef probe;       // one result to look at, with its expected text
@@ -78,7 +80,9 @@ TEST_P(CalculationEnds, LeaveTheResultsWrittenBeforeTheEnd) {
   RunRecord before = Calculated(RunRecord{}, host);  // a previous run's results on screen
   for (const auto& [field, text] : row.edits) Text(before, field) = text;
   host.messages.clear();
-  const RunRecord run = Calculated(before, host);
+  CalcOutcome outcome;
+  const RunRecord run = Calculated(before, host, &outcome);
+  EXPECT_EQ(outcome, row.outcome);
   EXPECT_EQ(host.messages,
             *row.message ? std::vector<std::string>{row.message} : std::vector<std::string>{});
   EXPECT_EQ(WrittenResults(run), row.written);
@@ -92,31 +96,33 @@ TEST_P(CalculationEnds, LeaveTheResultsWrittenBeforeTheEnd) {
   }
 }
 
-const FieldRef kDensity{kInput, 4};
+using E = CalcEnd;
+const CalcOutcome kComplete{};
 const char kShortRun[] =
     "Initial Mach Number Should be < 1.0. Couldn't Compute Maximum Pipe Length";
+const char kInletNotSubsonic[] = "Initial Mach Number Should be < 1.0. Please Check the Inputs";
 
 // clang-format off
 const EndRow kEnds[] = {
-    {"LowInletMach", {{{kInput, 2}, "60,000"}}, "", 23, {BoxArray::Check, 1}, "2.091995"},
-    {"InletMachJustAboveOne", {{{kInput, 2}, "1,425,865"}}, "Initial Mach Number Should be < 1.0. Please Check the Inputs", 7, {kInput, 8}, "1.000055"},
-    {"GasBelowZeroF", {{{kInput, 1}, "-100"}}, "", 23, {BoxArray::Exit, 1}, "-100.36"},
-    {"InletMachAboveOne", {{{kInput, 2}, "2,000,000"}}, "Initial Mach Number Should be < 1.0. Please Check the Inputs", 7, {kInput, 8}, "1.402734"},
-    {"ExitMachPassesOne", {{{kPipe, 2}, "100"}}, "Exit Mach Number Should be <= 1.0. Invalid Results!", 7, {BoxArray::PressureLoss, 1}, "263.342875"},
-    {"ZeroLength", {{{kPipe, 2}, "0"}}, "", 23, {BoxArray::Exit, 8}, "0.42082"},
-    {"FlowBelowFirstCandidateChokesThere", {{{kPipe, 0}, "0.1"}, {{kInput, 0}, "1"}, {{kInput, 2}, "0.1"}, {{kPipe, 2}, "0.001"}}, kShortRun, 23, {BoxArray::Limiting, 1}, "0.0"},
-    {"PipeChokesAtFirstCandidate", {{{kPipe, 0}, "0.1"}, {{kInput, 0}, "200"}, {{kInput, 2}, "50"}, {{kPipe, 2}, "0.09"}}, "", 23, {BoxArray::Limiting, 1}, "100.0"},
-    {"NonNumericK", {{{kGas, 2}, "abc"}}, "k, Cp/Cv Is Not a Numeric Value. Please Check the Inputs", 0, kDensity, ""},
-    {"KOfOne", {{{kGas, 2}, "1"}}, "k, Cp/Cv Should be > 1. Please Check the Inputs", 0, kDensity, ""},
-    {"ZeroMolWeight", {{{kGas, 1}, "0"}}, "Mol. Wt., lb/lb-mole Should be > 0. Please Check the Inputs", 0, kDensity, ""},
-    {"AbsoluteZero", {{{kInput, 1}, "-459.67"}}, "Initial Temp, F Should be > -459.67. Please Check the Inputs", 0, kDensity, ""},
-    {"EmptyFlow", {{{kInput, 2}, ""}}, "Flow Rate, lb/hr Is Not a Numeric Value. Please Check the Inputs", 0, kDensity, ""},
-    {"ZeroDiameter", {{{kPipe, 0}, "0"}}, "Pipe Diameter, in. Should be > 0. Please Check the Inputs", 0, kDensity, ""},
-    {"ZeroRoughness", {{{kPipe, 1}, "0."}}, "Pipe Roughness, ft Should be > 0. Please Check the Inputs", 0, kDensity, ""},
-    {"RoughnessOf3_7Diameters", {{{kPipe, 0}, "12"}, {{kPipe, 1}, "3.7"}}, "Pipe Roughness, ft Should be Other Than 3.7 Times the Diameter in ft. Please Check the Inputs", 0, kDensity, ""},
-    {"NegativeLength", {{{kPipe, 2}, "-70"}}, "Pipe Total Equivalent Length, ft Should be >= 0. Please Check the Inputs", 0, kDensity, ""},
-    {"ZeroExitCompressibilityAfterTheSolution", {{{BoxArray::Exit, 3}, "0"}}, "Exit Compressibility Should be > 0. Please Check the Inputs", 7, {BoxArray::Exit, 0}, ""},
-    {"OverflowingLossIsNotShownAsInfinity", {{{kInput, 2}, "1e300"}}, "Incompressible Pr. Loss, psi Could Not be Computed. Please Check the Inputs", 6, {kPipe, 3}, "0.014937"},
+    {"LowInletMach", {{kFlow, "60,000"}}, kComplete, "", 23, kFrictionParameter2, "2.091995"},
+    {"InletMachJustAboveOne", {{kFlow, "1,425,865"}}, {E::kInletMachNotBelowOne, kMach1}, kInletNotSubsonic, 7, kMach1, "1.000055"},
+    {"GasBelowZeroF", {{kTemperature1, "-100"}}, kComplete, "", 23, kTemperature2, "-100.36"},
+    {"InletMachAboveOne", {{kFlow, "2,000,000"}}, {E::kInletMachNotBelowOne, kMach1}, kInletNotSubsonic, 7, kMach1, "1.402734"},
+    {"ExitMachPassesOne", {{kLength, "100"}}, {E::kExitMachPassesOne, kMach2}, "Exit Mach Number Should be <= 1.0. Invalid Results!", 7, kIncompressibleLoss, "263.342875"},
+    {"ZeroLength", {{kLength, "0"}}, kComplete, "", 23, kMach2, "0.42082"},
+    {"FlowBelowFirstCandidateChokesThere", {{kDiameter, "0.1"}, {kPressure1, "1"}, {kFlow, "0.1"}, {kLength, "0.001"}}, {E::kMaxFlowChokedAtStart, kMaxFlow}, kShortRun, 23, kMaxFlow, "0.0"},
+    {"PipeChokesAtFirstCandidate", {{kDiameter, "0.1"}, {kPressure1, "200"}, {kFlow, "50"}, {kLength, "0.09"}}, kComplete, "", 23, kMaxFlow, "100.0"},
+    {"NonNumericK", {{kRatioK, "abc"}}, {E::kNotNumeric, kRatioK}, "k, Cp/Cv Is Not a Numeric Value. Please Check the Inputs", 0, kDensity1, ""},
+    {"KOfOne", {{kRatioK, "1"}}, {E::kNotAboveOne, kRatioK}, "k, Cp/Cv Should be > 1. Please Check the Inputs", 0, kDensity1, ""},
+    {"ZeroMolWeight", {{kMolWeight, "0"}}, {E::kNotPositive, kMolWeight}, "Mol. Wt., lb/lb-mole Should be > 0. Please Check the Inputs", 0, kDensity1, ""},
+    {"AbsoluteZero", {{kTemperature1, "-459.67"}}, {E::kNotAboveAbsoluteZero, kTemperature1}, "Initial Temp, F Should be > -459.67. Please Check the Inputs", 0, kDensity1, ""},
+    {"EmptyFlow", {{kFlow, ""}}, {E::kNotNumeric, kFlow}, "Flow Rate, lb/hr Is Not a Numeric Value. Please Check the Inputs", 0, kDensity1, ""},
+    {"ZeroDiameter", {{kDiameter, "0"}}, {E::kNotPositive, kDiameter}, "Pipe Diameter, in. Should be > 0. Please Check the Inputs", 0, kDensity1, ""},
+    {"ZeroRoughness", {{kRoughness, "0."}}, {E::kNotPositive, kRoughness}, "Pipe Roughness, ft Should be > 0. Please Check the Inputs", 0, kDensity1, ""},
+    {"RoughnessOf3_7Diameters", {{kDiameter, "12"}, {kRoughness, "3.7"}}, {E::kRoughnessAtDiameterLimit, kRoughness}, "Pipe Roughness, ft Should be Other Than 3.7 Times the Diameter in ft. Please Check the Inputs", 0, kDensity1, ""},
+    {"NegativeLength", {{kLength, "-70"}}, {E::kNegative, kLength}, "Pipe Total Equivalent Length, ft Should be >= 0. Please Check the Inputs", 0, kDensity1, ""},
+    {"ZeroExitCompressibilityAfterTheSolution", {{kZ2, "0"}}, {E::kNotPositive, kZ2}, "Exit Compressibility Should be > 0. Please Check the Inputs", 7, kPressure2, ""},
+    {"OverflowingLossIsNotShownAsInfinity", {{kFlow, "1e300"}}, {E::kNotComputed, kIncompressibleLoss}, "Incompressible Pr. Loss, psi Could Not be Computed. Please Check the Inputs", 6, kFrictionFactor, "0.014937"},
 };
 // clang-format on
 

@@ -32,10 +32,10 @@ TEST(FrictionFlowTerm, VanishesBetweenEqualMachNumbersAndTowardsSonic) {
 
 struct SolveRow {
   const char* name;
-  double m1, c1;
+  double m1, fld1;
   bool choked;
   std::uint64_t steps;
-  double m2, c2;
+  double m2, fld2;
 };
 
 // clang-format off
@@ -52,12 +52,12 @@ const SolveRow kSolveRows[] = {
 TEST(SolveExitMach, SearchAndMarchGiveThePublishedGridPoint) {
   for (const SolveRow& row : kSolveRows) {
     for (const ExitMachSolution& s :
-         {SolveExitMach(kK, row.m1, row.c1), SolveExitMachByMarch(kK, row.m1, row.c1)}) {
+         {SolveExitMach(kK, row.m1, row.fld1), SolveExitMachByMarch(kK, row.m1, row.fld1)}) {
       EXPECT_EQ(s.choked, row.choked) << row.name;
       EXPECT_EQ(s.steps, row.steps) << row.name;
       if (!row.choked) {
         EXPECT_EQ(s.m2, row.m2) << row.name;
-        EXPECT_EQ(s.c2, row.c2) << row.name;
+        EXPECT_EQ(s.fld2, row.fld2) << row.name;
       }
     }
   }
@@ -81,7 +81,8 @@ const MaxFlowRow kMaxFlowRows[] = {
 
 TEST(MaxFlow, SearchAndMarchGiveThePublishedRunningSum) {
   for (const MaxFlowRow& row : kMaxFlowRows) {
-    for (const MaxFlowSearch& s : {SearchMaxFlow(row.in), MaxFlowByMarch(row.in, 10'000'000)}) {
+    for (const MaxFlowSearch& s : {CalcMaxFlowRate(row.in, FormInletState(row.in)),
+                                   MaxFlowByMarch(row.in, FormInletState(row.in), 10'000'000)}) {
       EXPECT_EQ(s.outcome, row.outcome) << row.name;
       EXPECT_EQ(s.steps, row.steps) << row.name;
       EXPECT_EQ(s.flow, row.flow) << row.name;
@@ -95,13 +96,15 @@ TEST(MaxFlow, EndsWhereTheMarchWouldNot) {
   // So wide a pipe stays far below Mach 1 until 0.1 is lost in the rounding
   // of the running sum.
   hugePipe.d = 1e9;
-  const MaxFlowSearch huge = SearchMaxFlow(hugePipe);
+  const MaxFlowSearch huge = CalcMaxFlowRate(hugePipe, FormInletState(hugePipe));
   EXPECT_EQ(huge.outcome, MaxFlowSearch::Outcome::Unreachable);
   EXPECT_GT(huge.steps, 1'000'000'000'000'000u);
   negativeLength.l = -70;  // C1 < 0: the choking term never comes within reach
-  EXPECT_EQ(SearchMaxFlow(negativeLength).outcome, MaxFlowSearch::Outcome::Unreachable);
+  EXPECT_EQ(CalcMaxFlowRate(negativeLength, FormInletState(negativeLength)).outcome,
+            MaxFlowSearch::Outcome::Unreachable);
   absoluteZero.t1 = -459.67;
-  EXPECT_NE(SearchMaxFlow(absoluteZero).outcome, MaxFlowSearch::Outcome::Found);
+  EXPECT_NE(CalcMaxFlowRate(absoluteZero, FormInletState(absoluteZero)).outcome,
+            MaxFlowSearch::Outcome::Found);
 }
 
 }  // namespace
