@@ -219,3 +219,9 @@ CalcOutcome CalculateRun(RunRecord& run, CalcHost& host) {
   BusyScope busy(host);
   return Calculation(run, host).Run();
 }
+
+Calculated CalculateQuietly(RunRecord& run, const NumberSymbols& symbols) {
+  QuietHost host(symbols);
+  const CalcOutcome outcome = CalculateRun(run, host);
+  return {outcome, host.Values()};
+}

@@ -10,6 +10,7 @@
 #include "calc/calc_outcome.h"
 #include "calc/friction_flow.h"
 #include "calc/max_flow.h"
+#include "calc/quiet_host.h"
 #include "calc/run_record.h"
 
 // Returns how the run ended (calc/calc_outcome.h): complete (23 results); an
@@ -20,3 +21,11 @@
 // stops; results written before it stay. BeginBusy/EndBusy bracket the whole
 // run on every path.
 CalcOutcome CalculateRun(RunRecord& run, CalcHost& host);
+
+struct Calculated {
+  CalcOutcome outcome;
+  ResultValues values;
+};
+
+// Calculates the run as the Calculate command does, on a QuietHost.
+Calculated CalculateQuietly(RunRecord& run, const NumberSymbols& symbols);

@@ -171,10 +171,14 @@ std::size_t BoxCount(BoxArray array) {
   return kBoxCounts.at(static_cast<std::size_t>(array));
 }
 
-const FieldInfo& Field(FieldRef ref) {
+std::size_t FieldIndex(FieldRef ref) {
   const auto a = static_cast<std::size_t>(ref.array);
   assert(ref.index >= 0 && static_cast<std::size_t>(ref.index) < kBoxCounts.at(a));
-  return kFields.at(kFirstField.at(a) + static_cast<std::size_t>(ref.index));
+  return kFirstField.at(a) + static_cast<std::size_t>(ref.index);
+}
+
+const FieldInfo& Field(FieldRef ref) {
+  return kFields.at(FieldIndex(ref));
 }
 
 std::string_view Caption(FieldRef ref) {

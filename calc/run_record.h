@@ -94,6 +94,8 @@ struct FieldInfo {
 // The fields in group-walk order: arrays as kBoxArrays, indices ascending.
 const std::array<FieldInfo, kFieldCount>& FieldTable();
 const FieldInfo& Field(FieldRef ref);
+// Where a field stands in FieldTable().
+std::size_t FieldIndex(FieldRef ref);
 std::string_view Caption(FieldRef ref);
 std::string_view Key(FieldRef ref);
 

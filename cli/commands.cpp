@@ -226,11 +226,13 @@ int CalcCommand(const Options& o) {
   int status = kAllComplete;
   for (LoadedRun& loaded : runs) {
     const Calculated calculated = Calculate(loaded.run, o.symbols);
-    for (const std::string& message : calculated.messages) Say(loaded.file, message);
-    if (!calculated.messages.empty()) status = kSomeEndedWithMessage;
+    if (!calculated.outcome.Complete()) {
+      Say(loaded.file, OutcomeMessage(calculated.outcome, o.symbols));
+      status = kSomeEndedWithMessage;
+    }
     if (!SaveCalculated(o, loaded)) return kBadUsage;
     Row row{TextCell("file", loaded.file.toStdString())};
-    AppendRun(row, loaded.run, RunEnd(calculated.messages), o.symbols, calculated.values);
+    AppendRun(row, loaded.run, RunEnd(calculated.outcome, o.symbols), o.symbols, calculated.values);
     if (o.format == Format::Table) row.erase(row.begin());
     rows.push_back(std::move(row));
     files.push_back(loaded.file);
@@ -275,9 +277,11 @@ int ReportCommand(const Options& o) {
   LoadedRun loaded = LoadRuns(o).front();
   int status = kAllComplete;
   if (o.calculate) {
-    const std::vector<std::string> messages = Calculate(loaded.run, o.symbols).messages;
-    for (const std::string& message : messages) Say(loaded.file, message);
-    if (!messages.empty()) status = kSomeEndedWithMessage;
+    const CalcOutcome outcome = Calculate(loaded.run, o.symbols).outcome;
+    if (!outcome.Complete()) {
+      Say(loaded.file, OutcomeMessage(outcome, o.symbols));
+      status = kSomeEndedWithMessage;
+    }
   }
   if (o.output.endsWith(".pdf", Qt::CaseInsensitive)) {
     return WritePdf(loaded.run, o.output) ? status : kBadUsage;

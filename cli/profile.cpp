@@ -9,7 +9,6 @@ namespace {
 using B = BoxArray;
 constexpr FieldRef kExitMach = kMach2;
 
-
 // The length of station i; the last is the run's own text, so that the last
 // station is the run itself.
 std::string StationLength(const RunRecord& run, double length, int i, int intervals,
@@ -54,13 +53,12 @@ Profile CalculateProfile(const RunRecord& run, int intervals, const NumberSymbol
     RunRecord station = run;
     Text(station, kLength) = StationLength(run, *length, i, intervals, symbols);
     const Calculated calculated = Calculate(station, symbols);
-    const std::vector<std::string>& messages = calculated.messages;
     // A station counts once its exit state is written; a later message about
     // the maximum flow rate does not concern the profile.
     if (Text(station, kExitMach).empty()) {
-      profile.stop = i > 0 && messages.size() == 1 && messages[0] == OutcomeMessage({CalcEnd::kExitMachPassesOne, kMach2}, symbols)
+      profile.stop = i > 0 && calculated.outcome.end == CalcEnd::kExitMachPassesOne
                          ? ChokeMessage(reached, Text(reached, kLength))
-                         : RunEnd(messages);
+                         : RunEnd(calculated.outcome, symbols);
       return profile;
     }
     Row row{CountCell("station", i), NumberCell("x", Text(station, kLength), symbols)};

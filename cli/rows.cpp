@@ -31,26 +31,10 @@ QString Q(const std::string& text) {
   return QString::fromStdString(text);
 }
 
-// Where a field stands in the group walk: the boxes of the arrays before its
-// own, then its index.
-std::size_t Position(FieldRef ref) {
-  std::size_t position = static_cast<std::size_t>(ref.index);
-  for (std::size_t a = 0; kBoxArrays.at(a) != ref.array; ++a) position += kBoxCounts.at(a);
-  return position;
-}
-
 }  // namespace
 
 Cell TextCell(std::string key, std::string text) {
   return Cell{std::move(key), std::move(text), false, std::nullopt};
-}
-
-void ResultValues::Set(FieldRef ref, double value) {
-  values_.at(Position(ref)) = value;
-}
-
-std::optional<double> ResultValues::Of(FieldRef ref) const {
-  return values_.at(Position(ref));
 }
 
 std::optional<double> NumberValue(const std::string& text, const NumberSymbols& symbols,
@@ -109,9 +93,6 @@ std::string JsonObject(const Row& row) {
   return QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString();
 }
 
-std::string RunEnd(const std::vector<std::string>& messages) {
-  if (messages.empty()) return "complete";
-  std::string end;
-  for (const std::string& message : messages) end += (end.empty() ? "" : "; ") + message;
-  return end;
+std::string RunEnd(const CalcOutcome& outcome, const NumberSymbols& symbols) {
+  return outcome.Complete() ? "complete" : OutcomeMessage(outcome, symbols);
 }

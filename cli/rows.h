@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "calc/run_record.h"
+#include "calc/quiet_host.h"
 
 struct Cell {
   std::string key;
@@ -18,18 +18,6 @@ struct Cell {
   bool count = false;           // an index: its text is its value
 };
 using Row = std::vector<Cell>;
-
-// The values a calculation computed for the results it wrote, before their
-// texts rounded them for display. A result without one (read from a file, or
-// not reached) is worth only its text.
-class ResultValues {
- public:
-  void Set(FieldRef ref, double value);
-  std::optional<double> Of(FieldRef ref) const;
-
- private:
-  std::array<std::optional<double>, kFieldCount> values_;
-};
 
 // The value of a number shown as `text`: `computed` where there is one,
 // otherwise the text read back (an input's text is its value).
@@ -60,5 +48,5 @@ std::string CsvRecord(const Row& row);
 // (value null when the text holds no number), a text cell as a string.
 std::string JsonObject(const Row& row);
 
-// The text a run's calculation ended with: "complete", or its messages.
-std::string RunEnd(const std::vector<std::string>& messages);
+// The text a run's calculation ended with: "complete", or its message.
+std::string RunEnd(const CalcOutcome& outcome, const NumberSymbols& symbols);

@@ -26,9 +26,7 @@ class StderrFileHost : public FileHost {
 }  // namespace
 
 Calculated Calculate(RunRecord& run, const NumberSymbols& symbols) {
-  QuietHost host(symbols);
-  CalculateRun(run, host);
-  return {host.Messages(), host.Values()};
+  return CalculateQuietly(run, symbols);
 }
 
 std::string LocalPath(const QString& path) {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "calc/calc_host.h"
+#include "calc/calculate.h"
 #include "calc/run_record.h"
 #include "cli/fields.h"
 #include "cli/rows.h"
@@ -23,31 +23,6 @@ struct UsageError : std::runtime_error {
 inline constexpr int kAllComplete = 0;
 inline constexpr int kSomeEndedWithMessage = 1;
 inline constexpr int kBadUsage = 2;
-
-// The calculation without a window: no busy indication, every message kept in
-// order instead of shown, and the unrounded value of every result kept.
-class QuietHost : public CalcHost {
- public:
-  explicit QuietHost(const NumberSymbols& symbols) : symbols_(symbols) {}
-  void BeginBusy() override {}
-  void EndBusy() override {}
-  void Repaint() override {}
-  void ShowMessage(const std::string& text) override { messages_.push_back(text); }
-  const NumberSymbols& Symbols() const override { return symbols_; }
-  void ResultValue(FieldRef ref, double value) override { values_.Set(ref, value); }
-  const std::vector<std::string>& Messages() const { return messages_; }
-  const ResultValues& Values() const { return values_; }
-
- private:
-  const NumberSymbols& symbols_;
-  std::vector<std::string> messages_;
-  ResultValues values_;
-};
-
-struct Calculated {
-  std::vector<std::string> messages;  // in the order the calculation gave them
-  ResultValues values;
-};
 
 // Calculates the run as the Calculate command does.
 Calculated Calculate(RunRecord& run, const NumberSymbols& symbols);

@@ -37,9 +37,10 @@ PointResult CalculatePoint(const SweepRequest& request, long long point) {
         TypedText(request.axes[a].At(index[a]), request.symbols);
   }
   const Calculated calculated = Calculate(run, request.symbols);
-  AppendRun(row, run, RunEnd(calculated.messages), request.symbols, calculated.values);
+  AppendRun(row, run, RunEnd(calculated.outcome, request.symbols), request.symbols,
+            calculated.values);
   PointResult result;
-  result.complete = calculated.messages.empty();
+  result.complete = calculated.outcome.Complete();
   result.line = request.format == Format::Json ? JsonObject(row) : CsvRecord(row);
   for (const FieldRef& ref : request.plotKeys) {
     const auto value = NumberValue(Text(run, ref), request.symbols, calculated.values.Of(ref));

@@ -34,7 +34,7 @@ TEST(Profile, LastStationIsTheCalculatedRun) {
     const RunRecord run = WithLength(row.length);
     RunRecord calculated = run;
     const Calculated done = Calculate(calculated, kUs);
-    ASSERT_TRUE(done.messages.empty());
+    ASSERT_TRUE(done.outcome.Complete());
     const Profile profile = CalculateProfile(run, row.intervals, kUs);
     ASSERT_TRUE(profile.stop.empty());
     ASSERT_EQ(profile.stations.size(), static_cast<std::size_t>(row.intervals + 1));

@@ -1,0 +1,39 @@
+// The calculation without a window, for every front end that is not one (the
+// command line, the solver, scripts): no busy indication, no repaints, no
+// message boxes (the outcome says how a run ended), and the full-precision
+// value of every result kept beside its rounded text.
+#pragma once
+
+#include <array>
+#include <optional>
+
+#include "calc/calc_host.h"
+#include "calc/calc_outcome.h"
+
+// The values a calculation computed for the results it wrote, before their
+// texts rounded them for display. A result without one (read from a file, or
+// not reached) is worth only its text.
+class ResultValues {
+ public:
+  void Set(FieldRef ref, double value) { values_.at(FieldIndex(ref)) = value; }
+  std::optional<double> Of(FieldRef ref) const { return values_.at(FieldIndex(ref)); }
+
+ private:
+  std::array<std::optional<double>, kFieldCount> values_;
+};
+
+class QuietHost : public CalcHost {
+ public:
+  explicit QuietHost(const NumberSymbols& symbols) : symbols_(symbols) {}
+  void BeginBusy() override {}
+  void EndBusy() override {}
+  void Repaint() override {}
+  void ShowMessage(const std::string&) override {}
+  const NumberSymbols& Symbols() const override { return symbols_; }
+  void ResultValue(FieldRef ref, double value) override { values_.Set(ref, value); }
+  const ResultValues& Values() const { return values_; }
+
+ private:
+  const NumberSymbols& symbols_;
+  ResultValues values_;
+};
