@@ -247,3 +247,13 @@ std::optional<std::string> RewrittenInput(std::string_view typed, const NumberSy
   if (!value) return std::nullopt;
   return FormatByPattern(*value, kInputPattern, symbols);
 }
+
+std::string ShortestText(double value) {
+  const double magnitude = std::fabs(value);
+  const bool plain = magnitude == 0 || (magnitude >= 1e-6 && magnitude < 1e21);
+  char buffer[400];
+  const auto result =
+      plain ? std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed)
+            : std::to_chars(buffer, buffer + sizeof buffer, value);
+  return std::string(buffer, result.ptr);
+}

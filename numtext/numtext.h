@@ -54,3 +54,9 @@ std::optional<std::string> RewrittenInput(std::string_view typed, const NumberSy
 // rendering in the patterns and come back as an empty text.
 std::string FormatByPattern(double value, std::string_view pattern,
                             const NumberSymbols& symbols = {});
+
+// The shortest text that reads back to the same double, with "." as the
+// decimal sign and no grouping ("0.1", "600000", "1e-07"): plain digits from
+// 1e-6 up to 1e21, an exponent outside, where plain digits would run long.
+// For machines and scripts, never for the window.
+std::string ShortestText(double value);

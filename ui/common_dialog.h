@@ -41,7 +41,6 @@ class CommonDialog {
  public:
   explicit CommonDialog(Dialogs& dialogs) : dialogs_(dialogs) {}
 
-  const QString& FileName() const { return fileName_; }
   void ClearFileName() { fileName_.clear(); }
 
   std::optional<QString> ShowOpen(QWidget* parent);

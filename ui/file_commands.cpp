@@ -1,18 +1,11 @@
 #include "ui/file_commands.h"
 
-#include <QDateTime>
 #include <QFile>
-#include <QLocale>
-#include <algorithm>
-#include <cstdint>
-#include <limits>
 #include <utility>
 
-#include "report/report.h"
+#include "platform/report_output.h"
 #include "runfile/runfile.h"
-#include "ui/locale_symbols.h"
 #include "ui/message_boxes.h"
-#include "ui/qt_report_printer.h"
 
 namespace {
 
@@ -73,22 +66,4 @@ void FileCommands::Print(const RunRecord& run, QWidget* parent) {
   const auto copies = cmnDialog_.ShowPrinter(parent, Printer());
   if (!copies) return;
   PrintCopies(run, *copies, Printer(), clock_);
-}
-
-std::string SystemTimeStamp() {
-  return GeneralDateText(QLocale::system(), QDateTime::currentDateTime());
-}
-
-void PrintCopies(const RunRecord& run, int copies, QPrinter& printer,
-                 const FileCommands::Clock& clock) {
-  const int count = std::min<int>(copies, std::numeric_limits<std::int16_t>::max());
-  // The dialog's copy count would multiply every job; the copies are jobs,
-  // except in a file, which holds one document: there they follow each other.
-  printer.setCopyCount(1);
-  printer.setDocName("Korvo Flow Calculations");  // the job's name in the queue
-  const bool toFile = !printer.outputFileName().isEmpty();
-  QtReportPrinter paper(
-      printer, toFile ? QtReportPrinter::Copies::kOneDocument : QtReportPrinter::Copies::kJobEach);
-  PrintReport(run, count, paper, clock);
-  paper.Finish();
 }

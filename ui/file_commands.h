@@ -40,7 +40,6 @@ class FileCommands {
   void Save(const RunRecord& run, QWidget* parent);
   void Print(const RunRecord& run, QWidget* parent);
 
-  const CommonDialog& Dialog() const { return cmnDialog_; }
   // The printer that the printer dialog sets up and the report goes to; it
   // keeps the choice for the next Print.
   QPrinter& Printer();
@@ -51,13 +50,3 @@ class FileCommands {
   Clock clock_;
   std::unique_ptr<QPrinter> printer_;
 };
-
-// The report's time stamp from the system clock in the user's locale.
-std::string SystemTimeStamp();
-
-// Prints `copies` copies of the report on `printer`, each as a job of its own
-// with a copy count of one; to a file, as one document with the copies one
-// after another. The count is taken as the report takes it, a
-// 16-bit number, so an absurd count is capped rather than wrapped.
-void PrintCopies(const RunRecord& run, int copies, QPrinter& printer,
-                 const FileCommands::Clock& clock);

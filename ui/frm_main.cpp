@@ -17,7 +17,6 @@
 #include "ui/frm_busy.h"
 #include "ui/frm_main_layout.h"
 #include "ui/frm_splash.h"
-#include "ui/locale_symbols.h"
 #include "ui/logo.h"
 #include "ui/message_boxes.h"
 #include "ui/twips.h"
@@ -252,13 +251,12 @@ bool frmMain::CheckNumericInput(FieldRef ref) {
 // A numeric entry is rewritten in the input pattern; anything else is left as
 // typed and remembered as refused.
 bool frmMain::ValidateNumericBox(FieldRef ref) {
-  const auto value =
-      TextToNumber(WithTypedGrouping(BoxText(ref), symbols_).toStdString(), symbols_);
-  if (!value) {
+  const auto rewritten = RewrittenInput(BoxText(ref).toStdString(), symbols_);
+  if (!rewritten) {
     refused_ = ref;
     return false;
   }
-  SetBoxText(ref, ToQString(FormatByPattern(*value, kInputPattern, symbols_)));
+  SetBoxText(ref, ToQString(*rewritten));
   if (refused_ == ref) refused_.reset();
   return true;
 }

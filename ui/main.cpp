@@ -2,18 +2,18 @@
 #include <QApplication>
 #include <QLocale>
 
+#include "platform/locale_symbols.h"
 #include "ui/common_dialog.h"
 #include "ui/file_commands.h"
 #include "ui/fonts.h"
 #include "ui/frm_main.h"
-#include "ui/locale_symbols.h"
 #include "ui/logo.h"
 #include "ui/message_boxes.h"
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("Korvo Flow");
-  QApplication::setApplicationVersion("1.0");
+  QApplication::setApplicationVersion(KORVO_VERSION);
   // Lets the desktop shell match the window to its menu entry and icon.
   QApplication::setDesktopFileName(KORVO_APP_ID);
   QApplication::setWindowIcon(LogoIcon());

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <limits>
 
 namespace {
@@ -29,6 +30,7 @@ const FormatRow kFormatRows[] = {
     {57, kResultPattern2, "57.0"}, {872.20703547522, kResultPattern2, "872.21"},
     {2193.004376313973, kResultPattern2, "2,193.0"}, {71.10254155327355, kResultPattern2, "71.1"},
     {602877.2999314377, kResultPattern2, "602,877.3"}, {1234.999, kResultPattern2, "1,235.0"},
+    {999.996, kResultPattern2, "1,000.0"},  // the carry reaches a new digit and a group
     {-3.14159, kResultPattern2, "-3.14"}, {12345.678, kResultPattern2, "12,345.68"},
     {2.675, kResultPattern2, "2.68"},  // half away from zero, after the 15-digit rounding
     {1445.67, kWholePattern, "1,446"}, {2.5, kWholePattern, "3"}, {0.4, kWholePattern, "0"},
@@ -76,7 +78,6 @@ const ParseRow kParseRows[] = {
 
 TEST(TextToNumber, AcceptsExactlyTheNumberGrammar) {
   for (const ParseRow& row : kParseRows) {
-    EXPECT_EQ(IsNumericText(row.text, kUs), row.numeric) << '"' << row.text << '"';
     EXPECT_EQ(TextToNumber(row.text, kUs), row.numeric ? std::optional(row.value) : std::nullopt)
         << '"' << row.text << '"';
   }
@@ -88,6 +89,26 @@ TEST(TextToNumber, ReadsContinentalSymbols) {
   EXPECT_EQ(TextToNumber("740,", kContinental), 740.0);
   EXPECT_FALSE(TextToNumber("0,975,1", kContinental));
   EXPECT_EQ(TextToNumber("1\u00a0234,5", {",", "\u00a0"}), 1234.5);
+}
+
+// A typed blank between digits stands for the no-break space that a locale
+// groups with; nowhere else is a blank part of a number.
+TEST(TypedNumber, TakesABlankForTheNoBreakSpaceOnly) {
+  const NumberSymbols blankGrouping{",", "\u00a0"};
+  EXPECT_EQ(TypedNumber("1 234,5", blankGrouping), 1234.5);
+  EXPECT_EQ(TypedNumber("  1 234 567  ", blankGrouping), 1234567.0);
+  EXPECT_FALSE(TypedNumber("1 234,5", kContinental));
+  EXPECT_FALSE(TypedNumber("1 ,5", blankGrouping));
+  EXPECT_EQ(RewrittenInput("1 234,5", blankGrouping), "1\u00a0234,5");
+}
+
+TEST(ShortestText, ReadsBackToTheSameDouble) {
+  for (double value : {0.1, 600000.0, 1e-7, 2284.7675257787773, -3.5, 1e22, 0.0}) {
+    const std::string text = ShortestText(value);
+    EXPECT_EQ(std::strtod(text.c_str(), nullptr), value) << text;
+  }
+  EXPECT_EQ(ShortestText(600000), "600000");
+  EXPECT_EQ(ShortestText(0.000001), "0.000001");
 }
 
 }  // namespace

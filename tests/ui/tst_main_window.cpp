@@ -9,10 +9,10 @@
 #include <QSet>
 #include <map>
 
+#include "platform/locale_symbols.h"
 #include "ui/fonts.h"
 #include "ui/frm_busy.h"
 #include "ui/frm_splash.h"
-#include "ui/locale_symbols.h"
 #include "ui/winapi.h"
 #include "ui_fixture.h"
 

@@ -8,8 +8,9 @@
 #include <QTemporaryDir>
 #include <map>
 
+#include "platform/qt_report_printer.h"
+#include "platform/report_output.h"
 #include "ui/fonts.h"
-#include "ui/qt_report_printer.h"
 #include "ui_fixture.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "ui/qt_report_printer.h"
+#include "platform/qt_report_printer.h"
 
 #include <QFontDatabase>
 #include <QFontInfo>

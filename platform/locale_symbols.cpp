@@ -1,4 +1,4 @@
-#include "ui/locale_symbols.h"
+#include "platform/locale_symbols.h"
 
 #include <QRegularExpression>
 
@@ -34,27 +34,9 @@ NumberSymbols SymbolsOf(const QLocale& locale) {
   QString grouping = locale.groupSeparator();
   if (grouping == kNarrowNoBreakSpace) grouping = kNoBreakSpace;
   if (!decimal.isEmpty()) symbols.decimal = decimal.toStdString();
-  if (!grouping.isEmpty() && grouping != decimal) {
-    symbols.grouping = grouping.toStdString();
-  } else {
-    symbols.grouping = symbols.decimal == "," ? "." : ",";
-  }
+  symbols.grouping = !grouping.isEmpty() && grouping != decimal ? grouping.toStdString()
+                                                                : FallbackGrouping(symbols.decimal);
   return symbols;
-}
-
-QString WithTypedGrouping(const QString& typed, const NumberSymbols& symbols) {
-  if (QString::fromStdString(symbols.grouping) != kNoBreakSpace) return typed;
-  QString text = typed;
-  for (qsizetype start = 0; start < text.size(); ++start) {
-    if (text[start] != ' ') continue;
-    qsizetype end = start;
-    while (end < text.size() && text[end] == ' ') ++end;
-    if (start > 0 && text[start - 1].isDigit() && end < text.size() && text[end].isDigit()) {
-      text.replace(start, end - start, QString(end - start, kNoBreakSpace[0]));
-    }
-    start = end;
-  }
-  return text;
 }
 
 std::string GeneralDateText(const QLocale& locale, const QDateTime& moment) {
@@ -63,4 +45,8 @@ std::string GeneralDateText(const QLocale& locale, const QDateTime& moment) {
   const QString time =
       locale.toString(moment.time(), WithoutTimeZone(locale.timeFormat(QLocale::LongFormat)));
   return (date + ' ' + time).toStdString();
+}
+
+std::string SystemTimeStamp() {
+  return GeneralDateText(QLocale::system(), QDateTime::currentDateTime());
 }

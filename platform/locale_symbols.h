@@ -1,4 +1,5 @@
-// The user's number symbols and date format, as the core expects them.
+// The user's number symbols and date format, as the core expects them, from
+// the locale Qt reads from the environment (LANG, LC_NUMERIC, LC_TIME).
 #pragma once
 
 #include <QDateTime>
@@ -14,13 +15,10 @@
 // page can hold.
 NumberSymbols SymbolsOf(const QLocale& locale);
 
-// A typed number with the blanks between its digits taken as grouping
-// symbols, where the locale groups with a no-break space: the two look
-// alike and only the blank is on the keyboard ("1 234,5"). Other texts, and
-// blanks before or after the number, are returned as they are.
-QString WithTypedGrouping(const QString& typed, const NumberSymbols& symbols);
-
 // A moment in the locale's general date format: the short date, a space and
 // the long time without its time zone ("12/6/2026 8:26:06 AM"). A two-digit
 // year is widened to four digits, so that a printed date is never ambiguous.
 std::string GeneralDateText(const QLocale& locale, const QDateTime& moment);
+
+// The report's time stamp: the system clock now, in the system locale.
+std::string SystemTimeStamp();
