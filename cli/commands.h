@@ -1,9 +1,11 @@
-// The four commands; each returns the exit status.
+// The commands; each returns how the program ends.
 #pragma once
 
 #include "cli/options.h"
 
-int CalcCommand(const Options& options);
-int SweepCommand(const Options& options);
-int ProfileCommand(const Options& options);
-int ReportCommand(const Options& options);
+ExitCode CalcCommand(const Options& options);
+ExitCode SweepCommand(const Options& options);
+ExitCode ProfileCommand(const Options& options);
+ExitCode ReportCommand(const Options& options);
+
+ExitCode RunCommand(const Options& options);

@@ -1,208 +1,460 @@
 #include "cli/options.h"
 
-#include <QCommandLineParser>
-#include <QFileInfo>
-#include <QRegularExpression>
-#include <map>
-#include <set>
+#include <getopt.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <thread>
 
 #include "cli/plot.h"
 
 namespace {
 
-// Options that each command takes, besides --decimal and --grouping.
-const std::map<QString, std::set<QString>> kCommandOptions{
-    {"calc", {"set", "format", "in-place", "save-to"}},
-    {"sweep", {"set", "format", "vary", "log", "plot", "y", "threads"}},
-    {"profile", {"set", "format", "stations", "plot"}},
-    {"report", {"set", "calculate", "output"}},
-};
+// ---------------------------------------------------------------- commands
 
-QList<QCommandLineOption> AllOptions() {
-  return {
-      {{"h", "help"}, "Show this help."},
-      {{"v", "version"}, "Show the version."},
-      {"set", "Set an input as if typed into its box.", "KEY=TEXT"},
-      {"format", "Output format.", "table|csv|json"},
-      {"in-place", "Save each calculated run back to its file."},
-      {"save-to", "Save each calculated run under its name into DIR.", "DIR"},
-      {"vary", "Vary a numeric input.", "KEY=FROM:TO:COUNT"},
-      {"log", "Space the preceding --vary by equal ratios."},
-      {"plot", "Plot to an SVG or PNG file.", "FILE"},
-      {"y", "Keys to plot against the varied input.", "KEY[,KEY...]"},
-      {"threads", "Threads for a sweep (default: all cores).", "N"},
-      {"stations", "Number of intervals of a profile (default 50).", "N"},
-      {"calculate", "Calculate the run before the report."},
-      {"output", "Write the report to a .txt or .pdf file.", "FILE"},
-      {"decimal", "Decimal symbol of numbers (default: the locale's).", "TEXT"},
-      {"grouping", "Grouping symbol of numbers (default: the locale's).", "TEXT"},
-  };
+constexpr unsigned Bit(Command command) {
+  return 1u << static_cast<unsigned>(command);
+}
+constexpr unsigned FormatBit(Format format) {
+  return 1u << static_cast<unsigned>(format);
 }
 
-// The --vary that each --log follows, from the raw argument order (the parser
-// keeps the values of each option but not how they interleave).
-std::vector<bool> LogFlags(const QStringList& arguments) {
-  std::vector<bool> flags;
-  for (qsizetype i = 1; i < arguments.size(); ++i) {
-    const QString& a = arguments[i];
-    if (a == "--") break;
-    if (a == "--vary" || a.startsWith("--vary=")) {
-      flags.push_back(false);
-      if (a == "--vary") ++i;
-    } else if (a == "--log") {
-      if (flags.empty()) throw UsageError("--log: must follow a --vary");
-      flags.back() = true;
+constexpr unsigned kCalc = Bit(Command::kCalc), kSweep = Bit(Command::kSweep),
+                   kProfile = Bit(Command::kProfile), kReport = Bit(Command::kReport);
+constexpr unsigned kEveryCommand = kCalc | kSweep | kProfile | kReport;
+
+struct CommandInfo {
+  Command command;
+  const char* name;
+  const char* synopsis;  // what follows the name
+  std::size_t mostFiles;
+  Format defaultFormat;
+  unsigned formats;  // FormatBit of each format it writes
+  const char* help;
+};
+
+const CommandInfo kCommands[] = {
+    {Command::kCalc, "calc", "[RUNFILE...]", SIZE_MAX, Format::kTable,
+     FormatBit(Format::kTable) | FormatBit(Format::kCsv) | FormatBit(Format::kJson),
+     "Load each run, apply the --set texts, Calculate and print every field."},
+    {Command::kSweep, "sweep", "[RUNFILE] --vary KEY=FROM:TO:COUNT [--log] [--vary ...]", 1,
+     Format::kCsv, FormatBit(Format::kCsv) | FormatBit(Format::kJson),
+     "One varied input gives a line of cases, two give a grid; every point is a complete "
+     "calculation. Rows come in input order with each run's end (\"complete\" or the message "
+     "it stopped with)."},
+    {Command::kProfile, "profile", "[RUNFILE]", 1, Format::kCsv,
+     FormatBit(Format::kCsv) | FormatBit(Format::kJson),
+     "Pressure, temperature, density, velocity, sonic velocity, Mach number and fL/D at N+1 "
+     "equally spaced stations from 0 to the pipe length. Station 0 is the inlet state and the "
+     "last station the exit state, as the Calculate command shows them; station x between is "
+     "the exit state of the same pipe cut to length x, its exit compressibility taken linearly "
+     "in pressure between Z1 at the inlet pressure and Z2 at the last station's pressure."},
+    {Command::kReport, "report", "[RUNFILE]", 1, Format::kTable, 0,
+     "The printed report, as text on stdout or in a .txt file, or as a PDF."},
+};
+
+const CommandInfo& InfoOf(Command command) {
+  return kCommands[static_cast<std::size_t>(command)];
+}
+
+// ---------------------------------------------------------------- options
+
+// The request as the options build it, before the checks that need all of it.
+struct Request {
+  Options& o;
+  std::vector<std::string> varies;  // the --vary texts, in order
+  std::vector<bool> logs;           // whether a --log followed each
+  std::string plotKeys;
+  std::string format;
+  std::string decimal, grouping;
+  bool decimalGiven = false, groupingGiven = false;
+  std::string threads, stations;
+};
+
+// A whole number from 1 to `most`.
+int Count(const std::string& value, const char* option, int most) {
+  std::size_t used = 0;
+  long long n = 0;
+  try {
+    n = std::stoll(value, &used);
+  } catch (const std::exception&) {
+    used = 0;
+  }
+  if (used == 0 || used != value.size() || n < 1 || n > most) {
+    throw UsageError(std::string("--") + option + ": expected a whole number from 1 to " +
+                     std::to_string(most));
+  }
+  return static_cast<int>(n);
+}
+
+struct OptionInfo {
+  const char* name;
+  char shortName;     // 0: none
+  const char* value;  // the value's name; nullptr for a switch
+  unsigned commands;  // the commands that take it; 0 for --help and --version
+  bool repeatable;
+  const char* help;
+  void (*apply)(Request& r, const std::string& value);
+};
+
+const OptionInfo kOptions[] = {
+    {"set", 0, "KEY=TEXT", kEveryCommand, true,
+     "Set an input as if typed into its box; a number must pass the window's numeric test.",
+     [](Request& r, const std::string& v) {
+       r.o.sets.push_back({{}, v});
+     }},
+    {"format", 0, "FORMAT", kCalc | kSweep | kProfile, false,
+     "table, csv or json (calc; default table), csv or json (sweep, profile; default csv). CSV "
+     "and JSON give every number as the window's text and as its value.",
+     [](Request& r, const std::string& v) { r.format = v; }},
+    {"in-place", 0, nullptr, kCalc, false, "Save each calculated run back to its file.",
+     [](Request& r, const std::string&) { r.o.inPlace = true; }},
+    {"save-to", 0, "DIR", kCalc, false, "Save each calculated run under its name in DIR.",
+     [](Request& r, const std::string& v) { r.o.saveTo = v; }},
+    {"vary", 0, "KEY=FROM:TO:COUNT", kSweep, true, "Vary a numeric input over COUNT values.",
+     [](Request& r, const std::string& v) {
+       r.varies.push_back(v);
+       r.logs.push_back(false);
+     }},
+    {"log", 0, nullptr, kSweep, true, "Space the preceding --vary by equal ratios.",
+     [](Request& r, const std::string&) {
+       if (r.logs.empty()) throw UsageError("--log: must follow a --vary");
+       r.logs.back() = true;
+     }},
+    {"plot", 0, "FILE", kSweep | kProfile, false, "Draw a plot into FILE (.svg or .png).",
+     [](Request& r, const std::string& v) { r.o.plot = v; }},
+    {"y", 0, "KEY[,KEY...]", kSweep, false, "The fields plotted against the first varied input.",
+     [](Request& r, const std::string& v) { r.plotKeys = v; }},
+    {"threads", 0, "N", kSweep, false, "Threads to use (default: every core).",
+     [](Request& r, const std::string& v) { r.threads = v; }},
+    {"stations", 0, "N", kProfile, false, "Number of intervals (default 50).",
+     [](Request& r, const std::string& v) { r.stations = v; }},
+    {"calculate", 0, nullptr, kReport, false, "Calculate the run before reporting it.",
+     [](Request& r, const std::string&) { r.o.calculate = true; }},
+    {"output", 0, "FILE", kReport, false, "Write to FILE (.txt or .pdf) instead of stdout.",
+     [](Request& r, const std::string& v) { r.o.output = v; }},
+    {"decimal", 0, "TEXT", kEveryCommand, false,
+     "Decimal symbol of numbers (default: the locale's).",
+     [](Request& r, const std::string& v) {
+       r.decimal = v;
+       r.decimalGiven = true;
+     }},
+    {"grouping", 0, "TEXT", kEveryCommand, false,
+     "Grouping symbol of numbers (default: the locale's).",
+     [](Request& r, const std::string& v) {
+       r.grouping = v;
+       r.groupingGiven = true;
+     }},
+    {"help", 'h', nullptr, 0, false, "Show this help and exit.",
+     [](Request& r, const std::string&) { r.o.help = true; }},
+    {"version", 'v', nullptr, 0, false, "Show the version and exit.",
+     [](Request& r, const std::string&) { r.o.version = true; }},
+};
+constexpr std::size_t kOptionCount = std::size(kOptions);
+
+// ---------------------------------------------------------------- parsing
+
+struct Given {
+  const OptionInfo* option;
+  std::string value;
+};
+
+// The argument getopt_long has just read. An unknown letter inside a word
+// ("-x.run") leaves the scan on that word; any other leaves it on the next.
+const char* ScannedWord(const std::vector<char*>& argv, int optind) {
+  const char* current = argv[static_cast<std::size_t>(optind)];
+  const bool inside = optopt != 0 && current != nullptr && current[0] == '-' &&
+                      std::strchr(current + 1, optopt) != nullptr;
+  return inside ? current : argv[static_cast<std::size_t>(optind) - 1];
+}
+
+// The options in the order given and the other arguments, by getopt_long
+// with the option table; options may follow the run files.
+std::vector<Given> Scan(const std::vector<std::string>& arguments,
+                        std::vector<std::string>& positional) {
+  std::vector<option> longOptions;
+  std::string shortOptions = ":";  // a missing value is reported, not printed
+  for (const OptionInfo& info : kOptions) {
+    longOptions.push_back({info.name, info.value ? required_argument : no_argument, nullptr,
+                           static_cast<int>(&info - kOptions) + 256});
+    if (info.shortName) shortOptions += info.shortName;
+  }
+  longOptions.push_back({nullptr, 0, nullptr, 0});
+  std::vector<std::string> copies = arguments;
+  std::vector<char*> argv;
+  for (std::string& a : copies) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  std::vector<Given> given;
+  opterr = 0;
+  optind = 0;  // a fresh scan, also in a second call
+  for (;;) {
+    const int c = getopt_long(static_cast<int>(copies.size()), argv.data(), shortOptions.c_str(),
+                              longOptions.data(), nullptr);
+    if (c == -1) break;
+    const char* word = ScannedWord(argv, optind);
+    if (c == '?') throw UsageError(std::string("unknown option \"") + word + "\" (see --help)");
+    if (c == ':') throw UsageError(std::string(word) + ": needs a value (see --help)");
+    const OptionInfo* info = nullptr;
+    for (const OptionInfo& candidate : kOptions) {
+      if (c == static_cast<int>(&candidate - kOptions) + 256 || c == candidate.shortName) {
+        info = &candidate;
+      }
+    }
+    given.push_back({info, optarg ? optarg : ""});
+  }
+  // getopt_long moved the other arguments behind the options, in argv.
+  for (std::size_t i = static_cast<std::size_t>(optind); i < copies.size(); ++i) {
+    positional.push_back(argv[i]);
+  }
+  return given;
+}
+
+std::string ListOf(unsigned commands) {
+  std::string list;
+  for (const CommandInfo& command : kCommands) {
+    if (commands & Bit(command.command))
+      list += (list.empty() ? "" : ", ") + std::string(command.name);
+  }
+  return list;
+}
+
+// Each option applies to the command and is given at most once, unless it
+// may be repeated.
+void CheckGiven(const std::vector<Given>& given, Command command) {
+  std::vector<int> times(kOptionCount);
+  for (const Given& g : given) {
+    const std::string name = std::string("--") + g.option->name;
+    if (!(g.option->commands & Bit(command))) {
+      throw UsageError(name + " does not apply to " + InfoOf(command).name + " (see --help)");
+    }
+    if (++times[static_cast<std::size_t>(g.option - kOptions)] > 1 && !g.option->repeatable) {
+      throw UsageError(name + ": given twice");
     }
   }
-  return flags;
 }
 
 // A separator must not be read as part of a number.
-std::string Symbol(const QCommandLineParser& parser, const char* name,
-                   const std::string& fallback) {
-  if (!parser.isSet(name)) return fallback;
-  const QString value = parser.value(name);
-  const bool usable = !value.isEmpty() && value.size() <= 4 &&
-                      !value.contains(QRegularExpression("[0-9+\\-eE \\t]"));
-  if (!usable)
-    throw UsageError(std::string("--") + name + ": unusable symbol \"" + value.toStdString() +
-                     "\"");
-  return value.toStdString();
+std::string Symbol(const std::string& value, const char* option) {
+  const bool usable = !value.empty() && value.size() <= 4 &&
+                      value.find_first_of("0123456789+-eE \t") == std::string::npos;
+  if (!usable) throw UsageError(std::string("--") + option + ": unusable symbol \"" + value + "\"");
+  return value;
 }
 
-NumberSymbols Symbols(const QCommandLineParser& parser, const NumberSymbols& locale) {
-  NumberSymbols symbols{Symbol(parser, "decimal", locale.decimal),
-                        Symbol(parser, "grouping", locale.grouping)};
+NumberSymbols Symbols(const Request& r, const NumberSymbols& locale) {
+  NumberSymbols symbols{r.decimalGiven ? Symbol(r.decimal, "decimal") : locale.decimal,
+                        r.groupingGiven ? Symbol(r.grouping, "grouping") : locale.grouping};
   if (symbols.decimal == symbols.grouping) {
     // Only one was given: the other moves out of its way, as for a locale.
-    if (!parser.isSet("grouping")) {
-      symbols.grouping = symbols.decimal == "," ? "." : ",";
-    } else if (!parser.isSet("decimal")) {
-      symbols.decimal = symbols.grouping == "," ? "." : ",";
+    if (r.decimalGiven && r.groupingGiven) throw UsageError("--decimal and --grouping must differ");
+    if (r.decimalGiven) {
+      symbols.grouping = FallbackGrouping(symbols.decimal);
     } else {
-      throw UsageError("--decimal and --grouping must differ");
+      symbols.decimal = FallbackGrouping(symbols.grouping);
     }
   }
   return symbols;
 }
 
-Format ParseFormat(const QCommandLineParser& parser, const QString& command) {
-  const QString name = parser.isSet("format") ? parser.value("format")
-                       : command == "calc"    ? "table"
-                                              : "csv";
-  if (name == "csv") return Format::Csv;
-  if (name == "json") return Format::Json;
-  if (name == "table" && command == "calc") return Format::Table;
-  throw UsageError("--format: \"" + name.toStdString() + "\" is not a format of " +
-                   command.toStdString());
-}
-
-int PositiveCount(const QCommandLineParser& parser, const char* name, int fallback, int most) {
-  if (!parser.isSet(name)) return fallback;
-  bool ok = false;
-  const int n = parser.value(name).toInt(&ok);
-  if (!ok || n < 1 || n > most) {
-    throw UsageError(std::string("--") + name + ": expected a whole number from 1 to " +
-                     std::to_string(most));
+Format ParseFormat(const std::string& name, const CommandInfo& command) {
+  const std::pair<const char*, Format> names[] = {
+      {"table", Format::kTable}, {"csv", Format::kCsv}, {"json", Format::kJson}};
+  if (name.empty()) return command.defaultFormat;
+  for (const auto& [text, format] : names) {
+    if (name == text && (command.formats & FormatBit(format))) return format;
   }
-  return n;
+  throw UsageError("--format: \"" + name + "\" is not a format of " + command.name);
 }
 
-void CheckOptionsApply(const QCommandLineParser& parser, const QString& command) {
-  const auto& allowed = kCommandOptions.at(command);
-  for (const QString& option : parser.optionNames()) {
-    if (option == "decimal" || option == "grouping" || allowed.count(option)) continue;
-    throw UsageError("--" + option.toStdString() + " does not apply to " + command.toStdString());
-  }
-}
-
-void ParseSweep(const QCommandLineParser& parser, const QStringList& arguments, Options& o) {
-  const QStringList varies = parser.values("vary");
-  const std::vector<bool> logs = LogFlags(arguments);
-  if (varies.isEmpty() || varies.size() > 2) throw UsageError("sweep: give one or two --vary");
-  for (qsizetype i = 0; i < varies.size(); ++i) {
-    o.axes.push_back(ParseAxis(varies[i], logs.at(static_cast<std::size_t>(i)), o.symbols));
+void ResolveSweep(Request& r) {
+  Options& o = r.o;
+  if (r.varies.empty() || r.varies.size() > 2) throw UsageError("sweep: give one or two --vary");
+  for (std::size_t i = 0; i < r.varies.size(); ++i) {
+    o.axes.push_back(ParseAxis(r.varies[i], o.symbols));
+    o.axes.back().log = r.logs[i];
+    if (r.logs[i]) CheckLogAxis(o.axes.back());
   }
   if (o.axes.size() == 2 && o.axes[0].field == o.axes[1].field) {
     throw UsageError("--vary: the same input twice");
   }
   PointCount(o.axes);
-  for (const QString& key : parser.value("y").split(',', Qt::SkipEmptyParts)) {
-    const CliField& field = RequireField(key.trimmed(), "--y");
-    if (!HoldsNumber(field.ref))
-      throw UsageError("--y: \"" + key.toStdString() + "\" is no number");
-    o.plotKeys.push_back(&field);
+  for (std::size_t at = 0; at <= r.plotKeys.size() && !r.plotKeys.empty();) {
+    const std::size_t comma = std::min(r.plotKeys.find(',', at), r.plotKeys.size());
+    const std::string key = r.plotKeys.substr(at, comma - at);
+    at = comma + 1;
+    if (key.empty()) continue;
+    const FieldRef field = RequireField(key, "--y");
+    if (!HoldsNumber(field)) throw UsageError("--y: \"" + key + "\" is no number");
+    o.plotKeys.push_back(field);
   }
-  if (o.plot.isEmpty() != o.plotKeys.empty()) throw UsageError("--plot and --y go together");
-  o.threads = static_cast<unsigned>(
-      PositiveCount(parser, "threads",
-                    static_cast<int>(std::max(1u, std::thread::hardware_concurrency())), 1024));
+  if (o.plot.empty() != o.plotKeys.empty()) throw UsageError("--plot and --y go together");
+  const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+  o.threads = static_cast<unsigned>(r.threads.empty() ? cores : Count(r.threads, "threads", 1024));
 }
 
-void CheckFiles(const Options& o) {
-  const qsizetype most = o.command == "calc" ? o.files.size() : 1;
-  if (o.files.size() > most) throw UsageError(o.command.toStdString() + ": at most one run file");
-  if ((o.inPlace || !o.saveTo.isEmpty()) && o.files.isEmpty()) {
-    throw UsageError("--in-place and --save-to need run files");
+void CheckFiles(const Options& o, const CommandInfo& command) {
+  if (o.files.size() > command.mostFiles) {
+    throw UsageError(std::string(command.name) + ": at most one run file");
   }
-  if (o.inPlace && !o.saveTo.isEmpty()) throw UsageError("--in-place or --save-to, not both");
-  if (!o.saveTo.isEmpty() && !QFileInfo(o.saveTo).isDir()) {
-    throw UsageError("--save-to: \"" + o.saveTo.toStdString() + "\" is not a folder");
-  }
-}
-
-// "--y" is the documented spelling; a one-letter option is "-y" to the parser.
-QStringList WithShortY(const QStringList& arguments) {
-  QStringList out;
-  for (const QString& a : arguments) {
-    if (a == "--y") {
-      out << "-y";
-    } else if (a.startsWith("--y=")) {
-      out << "-y" << a.mid(4);
-    } else {
-      out << a;
+  for (const std::string& file : o.files) {
+    if (!file.empty() && file.front() == '-') {
+      throw UsageError("\"" + file + "\": a run file name may not start with a dash (see --help)");
     }
   }
-  return out;
+  if ((o.inPlace || !o.saveTo.empty()) && o.files.empty()) {
+    throw UsageError("--in-place and --save-to need run files");
+  }
+  if (o.inPlace && !o.saveTo.empty()) throw UsageError("--in-place or --save-to, not both");
+  struct stat folder {};
+  if (!o.saveTo.empty() && !(stat(o.saveTo.c_str(), &folder) == 0 && S_ISDIR(folder.st_mode))) {
+    throw UsageError("--save-to: \"" + o.saveTo + "\" is not a folder");
+  }
+}
+
+void CheckOutputs(const Options& o) {
+  if (!o.plot.empty() && !IsPlotPath(o.plot)) throw UsageError("--plot: give a .svg or .png file");
+  if (!o.output.empty() && !HasExtension(o.output, ".txt") && !HasExtension(o.output, ".pdf")) {
+    throw UsageError("--output: give a .txt or .pdf file");
+  }
+}
+
+// ---------------------------------------------------------------- help
+
+// Words of `text` in lines of at most `width` characters, each line after the
+// first indented by `indent` blanks.
+std::string Wrapped(const std::string& text, std::size_t indent, std::size_t first,
+                    std::size_t width = 79) {
+  std::string out, line;
+  std::size_t room = width - first;
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t blank = std::min(text.find(' ', at), text.size());
+    const std::string word = text.substr(at, blank - at);
+    at = blank + 1;
+    if (!line.empty() && line.size() + 1 + word.size() > room) {
+      out += line + "\n" + std::string(indent, ' ');
+      line.clear();
+      room = width - indent;
+    }
+    line += (line.empty() ? "" : " ") + word;
+  }
+  return out + line;
+}
+
+const char kIntro[] =
+    "Usage: korvoflow-cli COMMAND [RUNFILE...] [OPTION...]\n"
+    "Adiabatic compressible pipe flow with friction, on the command line: the same\n"
+    "calculation, run files and report as the Korvo Flow window, for scripts,\n"
+    "spreadsheets and plots. A command given no run file starts from the window's\n"
+    "start-up defaults.\n";
+
+const char kTail[] = R"(
+Exit status:
+  0      every run completed;
+  1      at least one run ended with a message (in its row, or for profile
+         on stderr);
+  2      bad usage, an unreadable input or an output that could not be
+         written, with one line saying what is wrong.
+A plot, report or table file appears whole or not at all. A run saved with
+--in-place or --save-to goes through the window's save, which replaces the
+file whole wherever that keeps what the file is (its links, owner and mode)
+and otherwise writes it in place.
+
+Examples:
+Calculate a saved run with a longer pipe, as CSV:
+
+  korvoflow-cli calc line7.run --set l=120 --format csv
+
+Exit pressure and Mach number over the flow rate, with a plot:
+
+  korvoflow-cli sweep --vary w=100000:900000:81 --plot flow.svg --y p2,m2
+
+The state along the pipe at 101 stations, with a plot:
+
+  korvoflow-cli profile line7.run --stations 100 --plot profile.png
+)";
+
+std::string OptionsHelp() {
+  std::string text = "\nOptions:\n";
+  for (const OptionInfo& info : kOptions) {
+    std::string head = "  ";
+    if (info.shortName) head += std::string("-") + info.shortName + ", ";
+    head += std::string("--") + info.name + (info.value ? std::string(" ") + info.value : "");
+    std::string help = info.help;
+    if (info.commands != kEveryCommand && info.commands != 0)
+      help += " [" + ListOf(info.commands) + "]";
+    if (head.size() > 22) {
+      text += head + "\n" + std::string(23, ' ');
+    } else {
+      text += head + std::string(23 - head.size(), ' ');
+    }
+    text += Wrapped(help, 23, 23) + "\n";
+  }
+  return text;
+}
+
+std::string FieldsHelp() {
+  std::string text =
+      "\nFields:\n"
+      "  Every field has a key, listed with its caption, role and unit; where its\n"
+      "  caption is unique, the caption is accepted too.\n\n";
+  for (const FieldInfo& field : FieldTable()) {
+    std::string line = "  " + std::string(field.key);
+    line.resize(9, ' ');
+    line += std::string(field.caption);
+    line.resize(44, ' ');
+    line += field.isResult ? "result " : "input  ";
+    line += field.unit.empty() ? "text" : std::string(field.unit);
+    text += line + "\n";
+  }
+  return text;
 }
 
 }  // namespace
 
-Options ParseOptions(const QStringList& rawArguments, const NumberSymbols& localeSymbols) {
-  const QStringList arguments = WithShortY(rawArguments);
-  QCommandLineParser parser;
-  parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
-  parser.addOptions(AllOptions());
-  if (!parser.parse(arguments)) throw UsageError(parser.errorText().toStdString());
+Options ParseOptions(const std::vector<std::string>& arguments,
+                     const NumberSymbols& localeSymbols) {
   Options o;
-  o.help = parser.isSet("help");
-  o.version = parser.isSet("version");
+  Request r{o, {}, {}, {}, {}, {}, {}, false, false, {}, {}};
+  std::vector<std::string> positional;
+  const std::vector<Given> given = Scan(arguments, positional);
+  for (const Given& g : given) {
+    if (g.option->commands == 0) g.option->apply(r, g.value);
+  }
   if (o.help || o.version) return o;
-  QStringList positional = parser.positionalArguments();
-  if (positional.isEmpty()) throw UsageError("no command given (see --help)");
-  o.command = positional.takeFirst();
-  if (!kCommandOptions.count(o.command)) {
-    throw UsageError("unknown command \"" + o.command.toStdString() + "\" (see --help)");
+  if (positional.empty()) throw UsageError("no command given (see --help)");
+  const std::string name = positional.front();
+  const auto command = std::find_if(std::begin(kCommands), std::end(kCommands),
+                                    [&](const CommandInfo& c) { return name == c.name; });
+  if (command == std::end(kCommands)) {
+    throw UsageError("unknown command \"" + name + "\" (see --help)");
   }
-  CheckOptionsApply(parser, o.command);
-  o.files = positional;
-  o.symbols = Symbols(parser, localeSymbols);
-  for (const QString& set : parser.values("set")) o.sets.push_back(ParseAssignment(set, o.symbols));
-  o.format = ParseFormat(parser, o.command);
-  o.inPlace = parser.isSet("in-place");
-  o.saveTo = parser.value("save-to");
-  o.plot = parser.value("plot");
-  if (!o.plot.isEmpty() && !IsPlotPath(o.plot))
-    throw UsageError("--plot: give a .svg or .png file");
-  o.stations = PositiveCount(parser, "stations", 50, 100000);
-  o.calculate = parser.isSet("calculate");
-  o.output = parser.value("output");
-  if (!o.output.isEmpty() && !o.output.endsWith(".txt", Qt::CaseInsensitive) &&
-      !o.output.endsWith(".pdf", Qt::CaseInsensitive)) {
-    throw UsageError("--output: give a .txt or .pdf file");
-  }
-  if (o.command == "sweep") ParseSweep(parser, arguments, o);
-  CheckFiles(o);
+  o.command = command->command;
+  CheckGiven(given, command->command);
+  for (const Given& g : given) g.option->apply(r, g.value);
+  o.files.assign(positional.begin() + 1, positional.end());
+  o.symbols = Symbols(r, localeSymbols);
+  for (Assignment& set : o.sets) set = ParseAssignment(set.text, o.symbols);
+  o.format = ParseFormat(r.format, *command);
+  if (!r.stations.empty()) o.stations = Count(r.stations, "stations", 100000);
+  CheckOutputs(o);
+  if (o.command == Command::kSweep) ResolveSweep(r);
+  CheckFiles(o, *command);
   return o;
+}
+
+std::string HelpText() {
+  std::string text = kIntro;
+  text += "\nCommands:\n";
+  for (const CommandInfo& command : kCommands) {
+    text += "  " + Wrapped(std::string(command.name) + " " + command.synopsis, 9, 2) + "\n";
+    text += std::string(9, ' ') + Wrapped(command.help, 9, 9) + "\n";
+  }
+  return text + OptionsHelp() + FieldsHelp() + kTail;
+}
+
+bool NeedsPainting(const Options& options) {
+  if (!options.plot.empty()) return true;
+  return options.command == Command::kReport && HasExtension(options.output, ".pdf");
 }

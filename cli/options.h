@@ -1,35 +1,45 @@
 // The command line: a command, its run files and its options, checked once so
-// that the commands never meet a malformed request.
+// that the commands never meet a malformed request. One table of options
+// (options.cpp) drives the parser, the check of which command takes which
+// option, and --help (and so the man page, which help2man makes from it).
 #pragma once
 
-#include <QStringList>
+#include <optional>
+#include <string>
 #include <vector>
 
-#include "cli/rows.h"
+#include "cli/output.h"
 #include "cli/session.h"
 #include "cli/sweep.h"
 
+enum class Command { kCalc, kSweep, kProfile, kReport };
+
 struct Options {
-  QString command;  // calc, sweep, profile, report; empty with --help/--version
+  std::optional<Command> command;  // none with --help or --version
   bool help = false;
   bool version = false;
-  QStringList files;
+  std::vector<std::string> files;  // as the file system knows them
   NumberSymbols symbols;
   std::vector<Assignment> sets;
-  Format format = Format::Table;
+  Format format = Format::kTable;
   bool inPlace = false;
-  QString saveTo;
+  std::string saveTo;
   std::vector<SweepAxis> axes;
-  QString plot;
-  std::vector<const CliField*> plotKeys;
+  std::string plot;
+  std::vector<FieldRef> plotKeys;
   int stations = 50;
   bool calculate = false;
-  QString output;
+  std::string output;
   unsigned threads = 1;
 };
 
-// Throws UsageError for anything the commands cannot carry out.
-Options ParseOptions(const QStringList& arguments, const NumberSymbols& localeSymbols);
+// Parses argv (the program name first); throws UsageError for anything the
+// commands cannot carry out.
+Options ParseOptions(const std::vector<std::string>& arguments, const NumberSymbols& localeSymbols);
 
 // The --help text: commands, options, every field key, exit statuses.
-QString HelpText();
+std::string HelpText();
+
+// Whether the command draws with Qt's painting (a plot or a PDF), which needs
+// the GUI application rather than the core one.
+bool NeedsPainting(const Options& options);

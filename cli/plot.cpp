@@ -8,20 +8,21 @@
 #include <QLineSeries>
 #include <QLogValueAxis>
 #include <QPainter>
-#include <QSaveFile>
 #include <QSvgGenerator>
 #include <QValueAxis>
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
+#include "cli/session.h"
+
 namespace {
 
 constexpr int kWidth = 960;
 constexpr int kHeight = 600;
 
-bool IsSvg(const QString& path) {
-  return path.endsWith(".svg", Qt::CaseInsensitive);
+bool IsSvg(const std::string& path) {
+  return HasExtension(path, ".svg");
 }
 
 QAbstractAxis* XAxis(const PlotContent& content) {
@@ -139,20 +140,12 @@ QByteArray PngBytes(const PlotContent& content) {
 
 }  // namespace
 
-bool IsPlotPath(const QString& path) {
-  return IsSvg(path) || path.endsWith(".png", Qt::CaseInsensitive);
+bool IsPlotPath(const std::string& path) {
+  return IsSvg(path) || HasExtension(path, ".png");
 }
 
-bool WritePlot(const PlotContent& content, const QString& path, QString& error) {
+std::optional<QByteArray> DrawPlot(const PlotContent& content, const std::string& path) {
   const QByteArray bytes = IsSvg(path) ? SvgBytes(content) : PngBytes(content);
-  if (bytes.isEmpty()) {
-    error = path + ": the plot could not be drawn";
-    return false;
-  }
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-    error = path + ": " + file.errorString();
-    return false;
-  }
-  return true;
+  if (bytes.isEmpty()) return std::nullopt;
+  return bytes;
 }

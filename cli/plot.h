@@ -2,8 +2,11 @@
 // platform and written as SVG or PNG by the file's extension.
 #pragma once
 
+#include <QByteArray>
 #include <QPointF>
 #include <QString>
+#include <optional>
+#include <string>
 #include <vector>
 
 struct PlotSeries {
@@ -22,7 +25,8 @@ struct PlotContent {
 };
 
 // True for a path ending in .svg or .png (any letter case).
-bool IsPlotPath(const QString& path);
+bool IsPlotPath(const std::string& path);
 
-// Writes the plot whole or not at all; false with the reason in `error`.
-bool WritePlot(const PlotContent& content, const QString& path, QString& error);
+// The plot as the file at `path` holds it, SVG or PNG by its extension;
+// nothing when it cannot be drawn.
+std::optional<QByteArray> DrawPlot(const PlotContent& content, const std::string& path);

@@ -1,12 +1,15 @@
-// The state along the pipe: station x is the exit state of the same pipe cut
-// to length x, found by the very calculation that the Calculate command runs,
-// so the last station is the run's exit state character for character.
+// The state along the pipe. Station 0 is the inlet state and the last station
+// the exit state, each character for character as the Calculate command shows
+// them; station x between them is the exit state of the same pipe cut to
+// length x, found by the very calculation that the Calculate command runs.
+// The exit compressibility of a cut pipe is taken linearly in pressure
+// between Z1 at the inlet pressure and Z2 at the last station's pressure (the
+// exit pressure; where the pipe chokes, the last station below Mach 1).
 #pragma once
 
 #include <string>
 #include <vector>
 
-#include "calc/run_record.h"
 #include "cli/rows.h"
 
 struct Profile {
@@ -20,12 +23,15 @@ struct Profile {
 // N + 1 equally spaced stations from 0 to the run's length L.
 Profile CalculateProfile(const RunRecord& run, int intervals, const NumberSymbols& symbols);
 
-// The quantities of a station, by column key and the field it comes from.
+// The quantities of a station: the key of its column, its title in a plot,
+// and the fields it is read from at the inlet and at an exit.
 struct StationColumn {
   const char* key;
-  FieldRef ref;
   const char* title;
+  FieldRef inlet;
+  FieldRef exit;
 };
 const std::vector<StationColumn>& StationColumns();
+
 // A station's row: "station", "x", then the columns above in order.
-inline constexpr std::size_t kFirstStationColumn = 2;
+Row StationShape();

@@ -3,50 +3,47 @@
 // while a reader still sees what the window would show.
 #pragma once
 
-#include <array>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
-#include "calc/quiet_host.h"
+#include "calc/calculate.h"
+
+enum class CellKind {
+  kText,    // free text
+  kNumber,  // a number as the window shows it, and its value
+  kCount,   // an index: its text is its value
+};
 
 struct Cell {
-  std::string key;
+  std::string_view key;   // a field's key or a fixed column name
+  std::string_view unit;  // the number's unit; "-" for a pure number, empty otherwise
   std::string text;
-  bool numeric = false;         // a text that stands for a number
-  std::optional<double> value;  // numeric cells whose text reads as a number
-  bool count = false;           // an index: its text is its value
+  CellKind kind = CellKind::kText;
+  std::optional<double> value;  // numbers whose text holds one, and counts
 };
 using Row = std::vector<Cell>;
 
-// The value of a number shown as `text`: `computed` where there is one,
-// otherwise the text read back (an input's text is its value).
-std::optional<double> NumberValue(const std::string& text, const NumberSymbols& symbols,
-                                  std::optional<double> computed);
+Cell TextCell(std::string_view key, std::string text);
+// A number shown as `text`, worth `computed` where the calculation gave a
+// value, else the text read back (an input's text is its value).
+Cell NumberCell(std::string_view key, std::string_view unit, std::string text,
+                const NumberSymbols& symbols, std::optional<double> computed = std::nullopt);
+Cell CountCell(std::string_view key, long long count);
 
-Cell TextCell(std::string key, std::string text);
-// A cell for a number shown as `text`, with its NumberValue.
-Cell NumberCell(std::string key, std::string text, const NumberSymbols& symbols,
-                std::optional<double> computed = std::nullopt);
-// A cell for an index: one column in CSV, a plain number in JSON.
-Cell CountCell(std::string key, long long count);
+// The row's cell of that key; the row must have one.
+const Cell& CellOf(const Row& row, std::string_view key);
+Cell& CellOf(Row& row, std::string_view key);
 
-// A run's cells: "end" (how its calculation ended) and one per field, the
-// results with the values of `computed`.
-void AppendRun(Row& row, const RunRecord& run, const std::string& end, const NumberSymbols& symbols,
+// The cell of a field of the run, by the field table's key and unit.
+Cell FieldCell(const RunRecord& run, FieldRef ref, const NumberSymbols& symbols,
                const ResultValues& computed = {});
 
-enum class Format { Table, Csv, Json };
-
-// RFC 4180: CR LF after every record, a field quoted when it holds a comma, a
-// quote or a line break, quotes doubled. A numeric cell is two columns, the
-// text under its key and the value under key "_value".
-std::string CsvHeader(const Row& row);
-std::string CsvRecord(const Row& row);
-
-// One JSON object per row: a numeric cell as {"text": ..., "value": ...}
-// (value null when the text holds no number), a text cell as a string.
-std::string JsonObject(const Row& row);
+// A run's cells: "end" (how its calculation ended) and one per field in the
+// field table's order.
+void AppendRun(Row& row, const RunRecord& run, const std::string& end, const NumberSymbols& symbols,
+               const ResultValues& computed = {});
 
 // The text a run's calculation ended with: "complete", or its message.
 std::string RunEnd(const CalcOutcome& outcome, const NumberSymbols& symbols);

@@ -1,90 +1,85 @@
 #include "cli/session.h"
 
-#include <QFile>
-#include <cstdio>
+#include <algorithm>
 
-#include "calc/calculate.h"
+#include "runfile/replace_file.h"
 #include "runfile/runfile.h"
-#include "ui/locale_symbols.h"
 
 namespace {
 
-// The loader's and the saver's messages go to stderr, prefixed by the file.
-class StderrFileHost : public FileHost {
+// The run files' single message, kept for the line on stderr.
+class KeptFileError : public FileHost {
  public:
-  explicit StderrFileHost(const QString& path) : path_(path) {}
-  void ShowFileError(const std::string& text) override {
-    message_ = path_.toStdString() + ": " + text;
-  }
+  void ShowFileError(const std::string& text) override { message_ = text; }
   const std::string& Message() const { return message_; }
 
  private:
-  QString path_;
   std::string message_;
 };
 
 }  // namespace
 
-Calculated Calculate(RunRecord& run, const NumberSymbols& symbols) {
-  return CalculateQuietly(run, symbols);
-}
-
-std::string LocalPath(const QString& path) {
-  return QFile::encodeName(path).toStdString();
-}
-
-RunRecord LoadRun(const QString& path, const NumberSymbols& symbols) {
+RunRecord LoadRun(const std::string& path, const NumberSymbols& symbols) {
   RunRecord run = DefaultRunRecord(symbols);
-  StderrFileHost host(path);
-  LoadRunFile(run, LocalPath(path), host);
-  if (!host.Message().empty()) throw UsageError(host.Message());
+  KeptFileError error;
+  LoadRunFile(run, path, error);
+  if (!error.Message().empty()) throw UsageError(path + ": " + error.Message());
   return run;
 }
 
-bool SaveRun(const RunRecord& run, const QString& path) {
-  StderrFileHost host(path);
-  SaveRunFile(run, LocalPath(path), host);
-  if (host.Message().empty()) return true;
-  std::fprintf(stderr, "korvoflow-cli: %s\n", host.Message().c_str());
+bool SaveRun(const RunRecord& run, const std::string& path) {
+  KeptFileError error;
+  SaveRunFile(run, path, error);
+  if (error.Message().empty()) return true;
+  Diagnose(path, error.Message());
   return false;
 }
 
-const CliField& RequireField(const QString& name, const QString& option) {
-  const CliField* field = FindField(name.toStdString());
-  if (!field) {
-    throw UsageError(QString("%1: unknown field \"%2\" (see --help for the keys)")
-                         .arg(option, name)
-                         .toStdString());
-  }
-  return *field;
+bool WriteOutputFile(const std::string& path, std::string_view bytes) {
+  if (ReplaceFile(path, bytes)) return true;
+  Diagnose(path, "could not be written");
+  return false;
 }
 
-std::string TypedText(double value, const NumberSymbols& symbols) {
-  return FormatByPattern(value, kInputPattern, symbols);
+bool HasExtension(const std::string& path, std::string_view extension) {
+  if (path.size() < extension.size()) return false;
+  const std::string_view end = std::string_view(path).substr(path.size() - extension.size());
+  return std::equal(end.begin(), end.end(), extension.begin(), extension.end(), [](char a, char b) {
+    return (a >= 'A' && a <= 'Z' ? a - 'A' + 'a' : a) == (b >= 'A' && b <= 'Z' ? b - 'A' + 'a' : b);
+  });
 }
 
-Assignment ParseAssignment(const QString& argument, const NumberSymbols& symbols) {
-  const qsizetype equals = argument.indexOf('=');
-  if (equals <= 0) throw UsageError("--set " + argument.toStdString() + ": expected KEY=TEXT");
-  const CliField& field = RequireField(argument.left(equals), "--set");
-  const std::string text = argument.mid(equals + 1).toStdString();
-  if (Field(field.ref).isResult) {
-    throw UsageError("--set: \"" + DistinctName(field.ref) + "\" is a result and cannot be set");
+FieldRef RequireField(const std::string& name, const std::string& option) {
+  const std::vector<const FieldInfo*> fields = FieldsNamed(name);
+  if (fields.size() == 1) return fields.front()->ref;
+  if (fields.empty()) {
+    throw UsageError(option + ": unknown field \"" + name + "\" (see --help for the keys)");
   }
-  if (!HoldsNumber(field.ref)) return {&field, text};
-  const auto value = TypedNumber(text, symbols);
-  if (!value) {
-    throw UsageError("--set: \"" + DistinctName(field.ref) + "\" refuses \"" + text +
+  std::string keys;
+  for (const FieldInfo* field : fields)
+    keys += (keys.empty() ? "" : " or ") + std::string(field->key);
+  throw UsageError(option + ": \"" + name + "\" is ambiguous: " + keys);
+}
+
+Assignment ParseAssignment(const std::string& argument, const NumberSymbols& symbols) {
+  const std::size_t equals = argument.find('=');
+  if (equals == 0 || equals == std::string::npos) {
+    throw UsageError("--set " + argument + ": expected KEY=TEXT");
+  }
+  const FieldRef field = RequireField(argument.substr(0, equals), "--set");
+  const std::string text = argument.substr(equals + 1);
+  if (Field(field).isResult) {
+    throw UsageError("--set: \"" + DistinctName(field) + "\" is a result and cannot be set");
+  }
+  if (!HoldsNumber(field)) return {field, text};
+  const auto rewritten = RewrittenInput(text, symbols);
+  if (!rewritten) {
+    throw UsageError("--set: \"" + DistinctName(field) + "\" refuses \"" + text +
                      "\": Please Enter a Numeric Value");
   }
-  return {&field, TypedText(*value, symbols)};
-}
-
-std::optional<double> TypedNumber(const std::string& typed, const NumberSymbols& symbols) {
-  return TextToNumber(WithTypedGrouping(QString::fromStdString(typed), symbols).toStdString(),
-                      symbols);
+  return {field, *rewritten};
 }
 
 void Apply(RunRecord& run, const Assignment& assignment) {
-  Text(run, assignment.field->ref) = assignment.text;
+  Text(run, assignment.field) = assignment.text;
 }

@@ -1,6 +1,5 @@
 #include "cli/sweep.h"
 
-#include <QStringList>
 #include <algorithm>
 #include <atomic>
 #include <cmath>
@@ -9,6 +8,8 @@
 #include "cli/session.h"
 
 namespace {
+
+const char* const kAxisNames[] = {"i", "j"};
 
 // Points calculated between two writes: large enough to keep every thread
 // busy, small enough that the pending rows take a few megabytes.
@@ -21,7 +22,7 @@ struct PointResult {
   std::vector<double> plotValues;
 };
 
-PointResult CalculatePoint(const SweepRequest& request, long long point) {
+PointResult CalculatePoint(const SweepRequest& request, const RowFormat& format, long long point) {
   RunRecord run = request.base;
   Row row;
   long long rest = point;
@@ -30,32 +31,31 @@ PointResult CalculatePoint(const SweepRequest& request, long long point) {
     index[a] = rest % request.axes[a].count;
     rest /= request.axes[a].count;
   }
-  const char* names[] = {"i", "j"};
   for (std::size_t a = 0; a < request.axes.size(); ++a) {
-    row.push_back(CountCell(names[a], index[a]));
-    Text(run, request.axes[a].field->ref) =
-        TypedText(request.axes[a].At(index[a]), request.symbols);
+    row.push_back(CountCell(kAxisNames[a], index[a]));
+    Text(run, request.axes[a].field) =
+        FormatByPattern(request.axes[a].At(index[a]), kInputPattern, request.symbols);
   }
-  const Calculated calculated = Calculate(run, request.symbols);
+  const Calculated calculated = CalculateQuietly(run, request.symbols);
   AppendRun(row, run, RunEnd(calculated.outcome, request.symbols), request.symbols,
             calculated.values);
   PointResult result;
   result.complete = calculated.outcome.Complete();
-  result.line = request.format == Format::Json ? JsonObject(row) : CsvRecord(row);
+  result.line = format.Record(row);
   for (const FieldRef& ref : request.plotKeys) {
-    const auto value = NumberValue(Text(run, ref), request.symbols, calculated.values.Of(ref));
+    const auto value = FieldCell(run, ref, request.symbols, calculated.values).value;
     result.plotValues.push_back(value ? *value : std::nan(""));
   }
   return result;
 }
 
 // Calculates points [first, first + results.size()) on `threads` threads.
-void CalculateChunk(const SweepRequest& request, long long first,
+void CalculateChunk(const SweepRequest& request, const RowFormat& format, long long first,
                     std::vector<PointResult>& results) {
   std::atomic<std::size_t> next{0};
   const auto work = [&] {
     for (std::size_t i = next++; i < results.size(); i = next++) {
-      results[i] = CalculatePoint(request, first + static_cast<long long>(i));
+      results[i] = CalculatePoint(request, format, first + static_cast<long long>(i));
     }
   };
   std::vector<std::thread> helpers;
@@ -64,17 +64,12 @@ void CalculateChunk(const SweepRequest& request, long long first,
   for (std::thread& helper : helpers) helper.join();
 }
 
-std::string HeaderLine(const SweepRequest& request) {
-  if (request.format == Format::Json) return "[\n";
+// The shape of every point's row: the axis indices and the run's cells.
+Row Shape(const SweepRequest& request) {
   Row row;
-  const char* names[] = {"i", "j"};
-  for (std::size_t a = 0; a < request.axes.size(); ++a) row.push_back(CountCell(names[a], 0));
+  for (std::size_t a = 0; a < request.axes.size(); ++a) row.push_back(CountCell(kAxisNames[a], 0));
   AppendRun(row, request.base, "", request.symbols);
-  return CsvHeader(row);
-}
-
-bool Write(std::FILE* out, const std::string& text) {
-  return std::fwrite(text.data(), 1, text.size(), out) == text.size();
+  return row;
 }
 
 }  // namespace
@@ -86,32 +81,46 @@ double SweepAxis::At(long long i) const {
   return log ? from * std::pow(to / from, t) : from + (to - from) * t;
 }
 
-SweepAxis ParseAxis(const QString& argument, bool log, const NumberSymbols& symbols) {
-  const std::string where = "--vary " + argument.toStdString();
-  const qsizetype equals = argument.indexOf('=');
-  if (equals <= 0) throw UsageError(where + ": expected KEY=FROM:TO:COUNT");
+SweepAxis ParseAxis(const std::string& argument, const NumberSymbols& symbols) {
+  const std::string where = "--vary " + argument;
+  const std::size_t equals = argument.find('=');
+  if (equals == 0 || equals == std::string::npos) {
+    throw UsageError(where + ": expected KEY=FROM:TO:COUNT");
+  }
   SweepAxis axis;
-  axis.field = &RequireField(argument.left(equals), "--vary");
-  if (!IsNumericInput(axis.field->ref)) {
-    throw UsageError(where + ": only a numeric input can be varied");
+  axis.field = RequireField(argument.substr(0, equals), "--vary");
+  if (!IsNumericInput(axis.field)) throw UsageError(where + ": only a numeric input can be varied");
+  std::vector<std::string> parts;
+  for (std::size_t at = equals + 1;;) {
+    const std::size_t colon = argument.find(':', at);
+    parts.push_back(argument.substr(at, colon - at));
+    if (colon == std::string::npos) break;
+    at = colon + 1;
   }
-  const QStringList parts = argument.mid(equals + 1).split(':');
-  if (parts.size() != 3) throw UsageError(where + ": malformed range, expected FROM:TO:COUNT");
-  const auto from = TypedNumber(parts[0].toStdString(), symbols);
-  const auto to = TypedNumber(parts[1].toStdString(), symbols);
-  bool countOk = false;
-  axis.count = parts[2].toLongLong(&countOk);
-  if (!from || !to || !countOk) {
-    throw UsageError(where + ": malformed range, expected FROM:TO:COUNT");
+  const auto malformed = [&] {
+    return UsageError(where + ": malformed range, expected FROM:TO:COUNT");
+  };
+  if (parts.size() != 3) throw malformed();
+  const auto from = TypedNumber(parts[0], symbols);
+  const auto to = TypedNumber(parts[1], symbols);
+  std::size_t used = 0;
+  try {
+    axis.count = std::stoll(parts[2], &used);
+  } catch (const std::exception&) {
+    throw malformed();
   }
+  if (!from || !to || used != parts[2].size()) throw malformed();
   if (axis.count < 1) throw UsageError(where + ": COUNT must be at least 1");
   axis.from = *from;
   axis.to = *to;
-  axis.log = log;
-  if (log && !(axis.from > 0 && axis.to > 0)) {
-    throw UsageError(where + ": --log needs FROM and TO above zero");
-  }
   return axis;
+}
+
+void CheckLogAxis(const SweepAxis& axis) {
+  if (!(axis.from > 0 && axis.to > 0)) {
+    throw UsageError("--vary " + std::string(Key(axis.field)) +
+                     ": --log needs FROM and TO above zero");
+  }
 }
 
 long long PointCount(const std::vector<SweepAxis>& axes) {
@@ -125,26 +134,23 @@ long long PointCount(const std::vector<SweepAxis>& axes) {
   return points;
 }
 
-SweepTotals RunSweep(const SweepRequest& request, std::FILE* out, const SweepProgress& progress) {
+SweepTotals RunSweep(const SweepRequest& request, RowStream& out, const SweepProgress& progress) {
   SweepTotals totals;
   totals.points = PointCount(request.axes);
-  bool ok = Write(out, HeaderLine(request));
+  out.Begin(Shape(request));
   const long long chunk = kChunkPerThread * std::max(1u, request.threads);
   std::vector<PointResult> results;
-  for (long long first = 0; first < totals.points && ok; first += chunk) {
+  for (long long first = 0; first < totals.points && !out.Failed(); first += chunk) {
     results.assign(static_cast<std::size_t>(std::min(chunk, totals.points - first)), {});
-    CalculateChunk(request, first, results);
-    for (std::size_t i = 0; i < results.size() && ok; ++i) {
-      const bool last = first + static_cast<long long>(i) + 1 == totals.points;
-      if (request.format == Format::Json) results[i].line += last ? "\n" : ",\n";
-      ok = Write(out, results[i].line);
-      if (!results[i].complete) ++totals.endedWithMessage;
-      const std::vector<double>& values = results[i].plotValues;
-      totals.plotValues.insert(totals.plotValues.end(), values.begin(), values.end());
+    CalculateChunk(request, out.Formatter(), first, results);
+    for (const PointResult& result : results) {
+      out.WriteRecord(result.line);
+      if (!result.complete) ++totals.endedWithMessage;
+      totals.plotValues.insert(totals.plotValues.end(), result.plotValues.begin(),
+                               result.plotValues.end());
     }
     if (progress) progress(first + static_cast<long long>(results.size()), totals.points);
   }
-  if (ok && request.format == Format::Json) ok = Write(out, "]\n");
-  totals.writeFailed = !ok || std::fflush(out) != 0;
+  totals.writeFailed = !out.End();
   return totals;
 }

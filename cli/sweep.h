@@ -1,21 +1,18 @@
 // Case studies: one input varied over a line of values, or two over a grid,
-// each point a complete calculation. Points are calculated in parallel in
-// chunks and written in input order as each chunk completes, so the output is
-// the same whatever the number of threads and memory stays bounded however
-// many points there are.
+// each point a complete calculation. Points are calculated and formatted in
+// parallel in chunks and written in input order as each chunk completes, so
+// the output is the same whatever the number of threads and memory stays
+// bounded however many points there are.
 #pragma once
 
-#include <QString>
-#include <cstdio>
 #include <functional>
+#include <string>
 #include <vector>
 
-#include "calc/run_record.h"
-#include "cli/fields.h"
-#include "cli/rows.h"
+#include "cli/output.h"
 
 struct SweepAxis {
-  const CliField* field = nullptr;
+  FieldRef field{};
   double from = 0;
   double to = 0;
   long long count = 0;
@@ -28,14 +25,16 @@ struct SweepAxis {
 
 // Parses "KEY=FROM:TO:COUNT" (FROM and TO in the user's number symbols);
 // throws UsageError for an unknown or non-numeric-input key, a malformed
-// range, a COUNT below 1, or a logarithmic range that is not positive.
-SweepAxis ParseAxis(const QString& argument, bool log, const NumberSymbols& symbols);
+// range or a COUNT below 1.
+SweepAxis ParseAxis(const std::string& argument, const NumberSymbols& symbols);
+
+// Refuses a logarithmic axis whose range is not above zero.
+void CheckLogAxis(const SweepAxis& axis);
 
 struct SweepRequest {
   RunRecord base;
   NumberSymbols symbols;
   std::vector<SweepAxis> axes;     // one or two
-  Format format = Format::Csv;     // Csv or Json
   std::vector<FieldRef> plotKeys;  // values kept for a plot
   unsigned threads = 1;
 };
@@ -52,7 +51,7 @@ struct SweepTotals {
 // Points done so far, of the total.
 using SweepProgress = std::function<void(long long done, long long total)>;
 
-SweepTotals RunSweep(const SweepRequest& request, std::FILE* out, const SweepProgress& progress);
+SweepTotals RunSweep(const SweepRequest& request, RowStream& out, const SweepProgress& progress);
 
 // Number of points of the axes; a usage error when it is too large to run.
 long long PointCount(const std::vector<SweepAxis>& axes);

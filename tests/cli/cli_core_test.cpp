@@ -1,15 +1,15 @@
-// The command line's own logic below the argument parsing: the pipe profile
-// against the calculation it repeats, sweeps whatever the thread count, and
-// the number texts that scripts read.
+// The command line's own logic below the program: the options it refuses,
+// the pipe profile against the calculation it repeats, sweeps whatever the
+// thread count, and the output formats that scripts read.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
+#include "calc/field_names.h"
+#include "cli/options.h"
 #include "cli/profile.h"
-#include "cli/session.h"
-#include "cli/sweep.h"
 
 namespace {
 
@@ -17,14 +17,14 @@ const NumberSymbols kUs{};
 
 RunRecord WithLength(const std::string& length) {
   RunRecord run = DefaultRunRecord(kUs);
-  Text(run, FieldRef{BoxArray::Pipe, 2}) = length;
+  Text(run, kLength) = length;
   return run;
 }
 
-// The last station is the calculated run itself, character for character and
-// value for unrounded value, whether or not the length divides evenly into the
-// intervals.
-TEST(Profile, LastStationIsTheCalculatedRun) {
+// Station 0 is the inlet state and the last station the calculated run's
+// exit state, character for character and value for unrounded value, whether
+// or not the length divides evenly into the intervals.
+TEST(Profile, EndsAreTheInletAndExitStates) {
   const struct {
     const char* length;
     int intervals;
@@ -33,19 +33,40 @@ TEST(Profile, LastStationIsTheCalculatedRun) {
     SCOPED_TRACE(row.length);
     const RunRecord run = WithLength(row.length);
     RunRecord calculated = run;
-    const Calculated done = Calculate(calculated, kUs);
+    const Calculated done = CalculateQuietly(calculated, kUs);
     ASSERT_TRUE(done.outcome.Complete());
     const Profile profile = CalculateProfile(run, row.intervals, kUs);
     ASSERT_TRUE(profile.stop.empty());
     ASSERT_EQ(profile.stations.size(), static_cast<std::size_t>(row.intervals + 1));
-    const Row& last = profile.stations.back();
-    EXPECT_EQ(last[1].text, row.length);
-    for (std::size_t c = 0; c < StationColumns().size(); ++c) {
-      const FieldRef ref = StationColumns()[c].ref;
-      EXPECT_EQ(last[c + 2].text, Text(calculated, ref)) << last[c + 2].key;
-      EXPECT_EQ(last[c + 2].value, done.values.Of(ref)) << last[c + 2].key;
+    EXPECT_EQ(CellOf(profile.stations.back(), "x").text, row.length);
+    for (const StationColumn& column : StationColumns()) {
+      if (std::string(column.key) == "fld") continue;  // no inlet field: zero there
+      const Cell& first = CellOf(profile.stations.front(), column.key);
+      const Cell& last = CellOf(profile.stations.back(), column.key);
+      EXPECT_EQ(first.text, Text(calculated, column.inlet)) << column.key;
+      EXPECT_EQ(last.text, Text(calculated, column.exit)) << column.key;
+      EXPECT_EQ(last.value, done.values.Of(column.exit)) << column.key;
     }
   }
+}
+
+// Between the ends the exit compressibility follows the pressure: a station
+// at mid pressure has Z midway between Z1 and Z2, so its density lies between
+// the densities the two would give.
+TEST(Profile, CompressibilityLinearInPressure) {
+  RunRecord run = DefaultRunRecord(kUs);
+  Text(run, kZ2) = "0.5";
+  const Profile profile = CalculateProfile(run, 2, kUs);
+  ASSERT_EQ(profile.stations.size(), 3u);
+  const Row& middle = profile.stations[1];
+  RunRecord cut = run;
+  Text(cut, kLength) = CellOf(middle, "x").text;
+  const double p = *CellOf(middle, "p").value;
+  const double p1 = 740, p2 = *CellOf(profile.stations[2], "p").value;
+  const double z = 0.975 + (0.5 - 0.975) * ((p1 - p) / (p1 - p2));
+  Text(cut, kZ2) = FormatByPattern(z, kInputPattern, kUs);
+  const Calculated expected = CalculateQuietly(cut, kUs);
+  EXPECT_EQ(CellOf(middle, "rho").value, expected.values.Of(kDensity2));
 }
 
 // A pipe longer than its maximum length gives the stations below Mach 1 and
@@ -53,19 +74,20 @@ TEST(Profile, LastStationIsTheCalculatedRun) {
 TEST(Profile, StopsWhereThePipeChokes) {
   const Profile profile = CalculateProfile(WithLength("100"), 10, kUs);
   ASSERT_EQ(profile.stations.size(), 8u);  // 0 to 70 ft; Lmax is 71.1 ft
-  EXPECT_EQ(profile.stations.back()[1].text, "70.");
-  for (const Row& station : profile.stations) EXPECT_LT(*station[7].value, 1.0);
+  EXPECT_EQ(CellOf(profile.stations.back(), "x").text, "70.");
+  for (const Row& station : profile.stations) EXPECT_LT(*CellOf(station, "m").value, 1.0);
   EXPECT_NE(profile.stop.find("chokes before its end"), std::string::npos) << profile.stop;
   EXPECT_NE(profile.stop.find("71.1 ft"), std::string::npos) << profile.stop;
 }
 
-std::string SweepText(SweepRequest request, unsigned threads, SweepTotals& totals) {
+std::string SweepText(SweepRequest request, Format format, unsigned threads, SweepTotals& totals) {
   request.threads = threads;
   char* buffer = nullptr;
   std::size_t size = 0;
-  std::FILE* out = open_memstream(&buffer, &size);
+  std::FILE* file = open_memstream(&buffer, &size);
+  RowStream out(format, file);
   totals = RunSweep(request, out, {});
-  std::fclose(out);
+  std::fclose(file);
   std::string text(buffer, size);
   std::free(buffer);
   return text;
@@ -76,13 +98,12 @@ std::string SweepText(SweepRequest request, unsigned threads, SweepTotals& total
 TEST(Sweep, SameOutputWhateverTheThreads) {
   SweepRequest request;
   request.base = DefaultRunRecord(kUs);
-  request.axes = {ParseAxis("l=10:90:1201", false, kUs)};
-  request.plotKeys = {FieldRef{BoxArray::Exit, 0}};
-  for (Format format : {Format::Csv, Format::Json}) {
-    request.format = format;
+  request.axes = {ParseAxis("l=10:90:1201", kUs)};
+  request.plotKeys = {kPressure2};
+  for (Format format : {Format::kCsv, Format::kJson}) {
     SweepTotals one, three;
-    const std::string single = SweepText(request, 1, one);
-    EXPECT_EQ(SweepText(request, 3, three), single);
+    const std::string single = SweepText(request, format, 1, one);
+    EXPECT_EQ(SweepText(request, format, 3, three), single);
     EXPECT_EQ(one.points, 1201);
     EXPECT_EQ(three.endedWithMessage, one.endedWithMessage);
     EXPECT_GT(one.endedWithMessage, 0);
@@ -92,59 +113,95 @@ TEST(Sweep, SameOutputWhateverTheThreads) {
 }
 
 TEST(SweepAxis, EndsExactlyAndSpacesByStepOrRatio) {
-  const SweepAxis linear = ParseAxis("w=0.1:0.7:7", false, kUs);
+  const SweepAxis linear = ParseAxis("w=0.1:0.7:7", kUs);
   EXPECT_EQ(linear.At(0), 0.1);
   EXPECT_EQ(linear.At(6), 0.7);
   EXPECT_DOUBLE_EQ(linear.At(3), 0.4);
-  const SweepAxis log = ParseAxis("e=1e-5:1e-3:3", true, kUs);
+  SweepAxis log = ParseAxis("e=1e-5:1e-3:3", kUs);
+  log.log = true;
   EXPECT_DOUBLE_EQ(log.At(1), 1e-4);
   EXPECT_EQ(log.At(2), 1e-3);
-  EXPECT_EQ(ParseAxis("l=5:9:1", false, kUs).At(0), 5);
+  EXPECT_EQ(ParseAxis("l=5:9:1", kUs).At(0), 5);
 }
 
-TEST(SweepAxis, RefusesWhatCannotBeSwept) {
+// Requests refused before anything runs, each with the one line it prints.
+TEST(Options, RefusedWithTheirMessage) {
   const struct {
-    const char* argument;
-    bool log;
-  } rows[] = {{"q=1:2:3", false},   {"w=1:2", false},    {"w=1:2:0", false},   {"w=a:2:3", false},
-              {"w=1:2:3:4", false}, {"p2=1:2:3", false}, {"gas=1:2:3", false}, {"w=0:2:3", true}};
+    std::vector<std::string> arguments;
+    const char* message;
+  } rows[] = {
+      {{}, "no command given (see --help)"},
+      {{"plot"}, "unknown command \"plot\" (see --help)"},
+      {{"calc", "--frobnicate"}, "unknown option \"--frobnicate\" (see --help)"},
+      {{"calc", "-x.run"}, "unknown option \"-x.run\" (see --help)"},
+      {{"calc", "--set"}, "--set: needs a value (see --help)"},
+      {{"calc", "--set", "q=1"}, "--set: unknown field \"q\" (see --help for the keys)"},
+      {{"calc", "--set", "Flow Rate, lb/hr=1"},
+       "--set: \"Flow Rate, lb/hr\" is ambiguous: w or w2"},
+      {{"calc", "--set", "p1=12a"},
+       "--set: \"Initia, psia\" refuses \"12a\": Please Enter a Numeric Value"},
+      {{"calc", "--set", "p2=1"}, "--set: \"Exit Pressure, psia\" is a result and cannot be set"},
+      {{"calc", "--format", "svg"}, "--format: \"svg\" is not a format of calc"},
+      {{"profile", "--vary", "w=1:2:3"}, "--vary does not apply to profile (see --help)"},
+      {{"profile", "--stations", "0"}, "--stations: expected a whole number from 1 to 100000"},
+      {{"profile", "--plot", "p.svg", "--plot", "q.svg"}, "--plot: given twice"},
+      {{"profile", "a.run", "b.run"}, "profile: at most one run file"},
+      {{"calc", "--in-place"}, "--in-place and --save-to need run files"},
+      {{"calc", "--decimal", "1"}, "--decimal: unusable symbol \"1\""},
+      {{"calc", "--decimal", ",", "--grouping", ","}, "--decimal and --grouping must differ"},
+      {{"sweep"}, "sweep: give one or two --vary"},
+      {{"sweep", "--log", "--vary", "w=1:2:3"}, "--log: must follow a --vary"},
+      {{"sweep", "--vary", "w=1:2"}, "--vary w=1:2: malformed range, expected FROM:TO:COUNT"},
+      {{"sweep", "--vary", "w=a:2:3"}, "--vary w=a:2:3: malformed range, expected FROM:TO:COUNT"},
+      {{"sweep", "--vary", "w=1:2:0"}, "--vary w=1:2:0: COUNT must be at least 1"},
+      {{"sweep", "--vary", "p2=1:2:3"}, "--vary p2=1:2:3: only a numeric input can be varied"},
+      {{"sweep", "--vary", "w=0:2:3", "--log"}, "--vary w: --log needs FROM and TO above zero"},
+      {{"sweep", "--vary", "w=1:2:3", "--vary", "w=1:2:3"}, "--vary: the same input twice"},
+      {{"sweep", "--vary", "w=1:2:1000000000", "--vary", "l=1:2:2"},
+       "--vary: more than 1,000,000,000 points"},
+      {{"sweep", "--vary", "w=1:2:3", "--plot", "p.svg"}, "--plot and --y go together"},
+      {{"sweep", "--vary", "w=1:2:3", "--plot", "p.pdf", "--y", "p2"},
+       "--plot: give a .svg or .png file"},
+  };
   for (const auto& row : rows) {
-    EXPECT_THROW(ParseAxis(row.argument, row.log, kUs), UsageError) << row.argument;
+    std::vector<std::string> arguments{"korvoflow-cli"};
+    arguments.insert(arguments.end(), row.arguments.begin(), row.arguments.end());
+    try {
+      ParseOptions(arguments, kUs);
+      ADD_FAILURE() << "accepted: " << row.message;
+    } catch (const UsageError& error) {
+      EXPECT_STREQ(error.what(), row.message);
+    }
   }
 }
 
-// Keys, and captions where only one field carries them.
-TEST(Fields, FoundByKeyOrUniqueCaption) {
-  const struct {
-    const char* name;
-    const char* key;  // nullptr: not found
-  } rows[] = {{"cs1", "cs1"},
-              {"fld1", "fld1"},
-              {"Pipe Diameter, in.", "d"},
-              {"C1", nullptr},
-              {"c1", nullptr},
-              {"Flow Rate, lb/hr", nullptr},
-              {"Exit Mach Number", nullptr}};
-  for (const auto& row : rows) {
-    const CliField* field = FindField(row.name);
-    EXPECT_EQ(field ? field->key : "(none)", row.key ? row.key : "(none)") << row.name;
-  }
+// The largest accepted sweep, options after the run files, and the --log that
+// belongs to the --vary before it.
+TEST(Options, AcceptedInAnyOrder) {
+  const Options o = ParseOptions({"korvoflow-cli", "sweep", "--vary", "w=1:2:1000000000", "--log",
+                                  "run.run", "--threads", "2", "--vary=e=1:2:1"},
+                                 kUs);
+  ASSERT_EQ(o.axes.size(), 2u);
+  EXPECT_TRUE(o.axes[0].log);
+  EXPECT_FALSE(o.axes[1].log);
+  EXPECT_EQ(o.files, std::vector<std::string>{"run.run"});
+  EXPECT_EQ(o.format, Format::kCsv);
+  EXPECT_EQ(o.threads, 2u);
 }
 
-TEST(ShortestText, ReadsBackToTheSameDouble) {
-  for (double value : {0.1, 600000.0, 1e-7, 2284.7675257787773, -3.5, 1e22, 0.0}) {
-    const std::string text = ShortestText(value);
-    EXPECT_EQ(std::strtod(text.c_str(), nullptr), value) << text;
-  }
-  EXPECT_EQ(ShortestText(600000), "600000");
-  EXPECT_EQ(ShortestText(0.000001), "0.000001");
-}
-
-TEST(Csv, QuotesOnlyWhatNeedsIt) {
-  const Row row{TextCell("desc", "Line \"7\",\nheader"), NumberCell("w", "600,000", kUs),
-                NumberCell("p2", "", kUs)};
-  EXPECT_EQ(CsvHeader(row), "desc,w,w_value,p2,p2_value\r\n");
-  EXPECT_EQ(CsvRecord(row), "\"Line \"\"7\"\",\nheader\",\"600,000\",600000,,\r\n");
+// CSV quotes only what needs it and gives every record as many fields as the
+// header, empty cells included; JSON escapes what a string cannot hold.
+TEST(Output, FormatsKeepEveryCell) {
+  const Row row{TextCell("file", ""), TextCell("desc", "Line \"7\",\nheader\x01\xFF"),
+                NumberCell("w", "lb/hr", "600,000", kUs), NumberCell("p2", "psia", "", kUs),
+                CountCell("i", 3)};
+  const RowFormat& csv = FormatOf(Format::kCsv);
+  EXPECT_EQ(csv.Header(row), "file,desc,w,w_value,p2,p2_value,i\r\n");
+  EXPECT_EQ(csv.Record(row), ",\"Line \"\"7\"\",\nheader\x01\xFF\",\"600,000\",600000,,,3\r\n");
+  EXPECT_EQ(FormatOf(Format::kJson).Record(row),
+            "{\"file\":\"\",\"desc\":\"Line \\\"7\\\",\\nheader\\u0001\xEF\xBF\xBD\","
+            "\"w\":{\"text\":\"600,000\",\"value\":600000},\"p2\":{\"text\":\"\",\"value\":null},"
+            "\"i\":3}");
 }
 
 }  // namespace
