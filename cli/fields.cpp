@@ -1,8 +1,5 @@
 #include "cli/fields.h"
 
-#include <charconv>
-#include <cmath>
-
 namespace {
 
 using B = BoxArray;
@@ -66,16 +63,4 @@ const CliField* FindField(std::string_view name) {
     if (field.key == name) return &field;
   }
   return ByUniqueCaption(name);
-}
-
-std::string ShortestText(double value) {
-  // Plain digits where a reader expects them; an exponent only for very large
-  // or very small magnitudes, where plain digits would run long.
-  const double magnitude = std::fabs(value);
-  const bool plain = magnitude == 0 || (magnitude >= 1e-6 && magnitude < 1e21);
-  char buffer[400];
-  const auto result =
-      plain ? std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed)
-            : std::to_chars(buffer, buffer + sizeof buffer, value);
-  return std::string(buffer, result.ptr);
 }

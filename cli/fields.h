@@ -22,8 +22,3 @@ const std::array<CliField, kFieldCount>& CliFields();
 // A field by its key, or by its window caption where no other field has the
 // same caption.
 const CliField* FindField(std::string_view name);
-
-// The shortest text that reads back to the same double, with "." as the
-// decimal sign ("0.1", "600000", "1e-07"): plain digits
-// from 1e-6 up to 1e21, an exponent outside.
-std::string ShortestText(double value);

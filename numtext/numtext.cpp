@@ -211,3 +211,16 @@ std::string FormatByPattern(double value, std::string_view pattern, const Number
   if (p.hasPoint) out += symbols.decimal + fraction;
   return out;
 }
+
+std::string ShortestText(double value, const NumberSymbols& symbols) {
+  const double magnitude = std::fabs(value);
+  const bool plain = magnitude == 0 || (magnitude >= 1e-6 && magnitude < 1e21);
+  char buffer[400];
+  const auto result =
+      plain ? std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed)
+            : std::to_chars(buffer, buffer + sizeof buffer, value);
+  std::string text(buffer, result.ptr);
+  const auto point = text.find('.');
+  if (point != std::string::npos) text.replace(point, 1, symbols.decimal);
+  return text;
+}
