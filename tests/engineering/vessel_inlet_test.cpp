@@ -52,13 +52,9 @@ TEST(VesselInlet, GivesTheStagnationStateBackOnTheGrid) {
   std::uniform_real_distribution<double> u(0, 1);
   int cycles = 0;
   for (int i = 0; i < 20000; ++i) {
-    const VesselInletInputs in{std::pow(10, u(random) * 4 - 0.5),
-                               -200 + 1800 * u(random),
-                               1.05 + 0.6 * u(random),
-                               2 + 100 * u(random),
-                               std::pow(10, u(random) * 6),
-                               0.5 + u(random),
-                               0.5 + 47 * u(random)};
+    const auto at = [&](double low, double span) { return low + span * u(random); };
+    const VesselInletInputs in{std::pow(10, at(-0.5, 4)), at(-200, 1800), at(1.05, 0.6), at(2, 100),
+                               std::pow(10, at(0, 6)),    at(0.5, 1),     at(0.5, 47)};
     if (MessageOf([&] { VesselInlet(in); }).find("choked") != std::string::npos) continue;
     const VesselInletResult r = VesselInlet(in);
     const double s = StagnationRatio(in.k, r.m1);
