@@ -191,10 +191,9 @@ class Calculation {
   // Stagnation state of the inlet; (k - 1) is grouped differently from the
   // temperature ratio above, and each grouping is kept where it is used.
   static void InletStagnation(const RunInputs& in, const InletState& s, ExitState& x) {
-    const double k = in.k;
-    const double st = (std::pow(s.m1, 2) * (k - 1)) / 2 + 1;
-    x.t0 = (st * s.tr1) - kRankineOffset;
-    x.p0 = in.p1 * std::pow(st, k / (k - 1));
+    const double st = StagnationRatio(in.k, s.m1);
+    x.t0 = StagnationTemperature(st, s.tr1);
+    x.p0 = StagnationPressure(in.p1, st, in.k);
   }
 
   // Writes one result; a value that overflowed or is undefined is refused.

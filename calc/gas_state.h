@@ -70,16 +70,39 @@ inline double MachNumber(double v, double c) {
   return v / c;
 }
 
+// The divisor of the roughness in the rough-pipe law.
+inline constexpr double kRoughnessDivisor = 3.7;
+
 // q = log10((e / 3.7) / Dft), formed as a quotient of natural logarithms: the
 // rough-pipe law 1/sqrt(f) = -2 log10(e / (3.7 D)). Zero when the roughness
 // equals 3.7 diameters, where the friction factor is undefined.
 inline double RoughnessLog(double eFt, double dFt) {
-  return std::log((eFt / 3.7) / dFt) / std::log(10);
+  return std::log((eFt / kRoughnessDivisor) / dFt) / std::log(10);
 }
 
 // f = 0.25 / q^2: the fully turbulent Darcy friction factor from RoughnessLog.
 inline double FrictionFactor(double roughnessLog) {
   return 0.25 / std::pow(roughnessLog, 2);
+}
+
+// s = (M^2 (k - 1)) / 2 + 1: the ratio of stagnation to static absolute
+// temperature of an ideal gas moving at Mach number M, the energy equation of
+// adiabatic flow. (k - 1) multiplies M^2 before the halving, the grouping the
+// stagnation state of the inlet has always used.
+inline double StagnationRatio(double k, double m) {
+  return (std::pow(m, 2) * (k - 1)) / 2 + 1;
+}
+
+// T0 = s * TR - 459.67: stagnation temperature, F, of a gas at TR degrees
+// Rankine whose stagnation ratio is s.
+inline double StagnationTemperature(double s, double tr) {
+  return (s * tr) - kRankineOffset;
+}
+
+// P0 = P * s^(k / (k - 1)): stagnation pressure, psia, of a gas at P psia
+// brought to rest isentropically; the exponent formed as k divided by (k - 1).
+inline double StagnationPressure(double p, double s, double k) {
+  return p * std::pow(s, k / (k - 1));
 }
 
 // C1 = f * L / Dft: the friction parameter fL/D that a pipe of L ft offers.

@@ -248,12 +248,15 @@ std::optional<std::string> RewrittenInput(std::string_view typed, const NumberSy
   return FormatByPattern(*value, kInputPattern, symbols);
 }
 
-std::string ShortestText(double value) {
+std::string ShortestText(double value, const NumberSymbols& symbols) {
   const double magnitude = std::fabs(value);
   const bool plain = magnitude == 0 || (magnitude >= 1e-6 && magnitude < 1e21);
   char buffer[400];
   const auto result =
       plain ? std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed)
             : std::to_chars(buffer, buffer + sizeof buffer, value);
-  return std::string(buffer, result.ptr);
+  std::string text(buffer, result.ptr);
+  const auto point = text.find('.');
+  if (point != std::string::npos) text.replace(point, 1, symbols.decimal);
+  return text;
 }

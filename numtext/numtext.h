@@ -55,8 +55,9 @@ std::optional<std::string> RewrittenInput(std::string_view typed, const NumberSy
 std::string FormatByPattern(double value, std::string_view pattern,
                             const NumberSymbols& symbols = {});
 
-// The shortest text that reads back to the same double, with "." as the
-// decimal sign and no grouping ("0.1", "600000", "1e-07"): plain digits from
-// 1e-6 up to 1e21, an exponent outside, where plain digits would run long.
-// For machines and scripts, never for the window.
-std::string ShortestText(double value);
+// The shortest text that reads back to the same double, with the decimal
+// symbol of `symbols` ("." by default) and no grouping: "0.1", "600000",
+// "1e-07". Plain digits from 1e-6 up to 1e21, an exponent outside, so that a
+// value computed from other units keeps every bit when it is written into a
+// run and read back with TextToNumber.
+std::string ShortestText(double value, const NumberSymbols& symbols = {});
