@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QLocale>
 
+#include "runfile/signal_cleanup.h"
 #include "ui/common_dialog.h"
 #include "ui/file_commands.h"
 #include "ui/fonts.h"
@@ -11,6 +12,9 @@
 #include "ui/message_boxes.h"
 
 int main(int argc, char* argv[]) {
+  // A logout or kill in the middle of a Save takes the save's hidden
+  // temporary file with it, instead of leaving it for the next save.
+  InstallSignalCleanup();
   QApplication app(argc, argv);
   QApplication::setApplicationName("Korvo Flow");
   QApplication::setApplicationVersion("1.0");
