@@ -170,7 +170,7 @@ frmSplash* frmMain::Splash() const {
 QString frmMain::BoxText(FieldRef ref) const {
   QWidget* box = Box(ref);
   if (auto* line = qobject_cast<QLineEdit*>(box)) return line->text();
-  return static_cast<QPlainTextEdit*>(box)->toPlainText();
+  return static_cast<DescriptionBox*>(box)->RunText();
 }
 
 void frmMain::SetBoxText(FieldRef ref, const QString& text) {
@@ -179,7 +179,7 @@ void frmMain::SetBoxText(FieldRef ref, const QString& text) {
   if (auto* line = qobject_cast<QLineEdit*>(box)) {
     line->setText(text);
   } else {
-    static_cast<QPlainTextEdit*>(box)->setPlainText(text);
+    static_cast<DescriptionBox*>(box)->SetRunText(text);
   }
 }
 

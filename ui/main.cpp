@@ -3,6 +3,7 @@
 #include <QLocale>
 
 #include "platform/locale_symbols.h"
+#include "runfile/signal_cleanup.h"
 #include "ui/common_dialog.h"
 #include "ui/file_commands.h"
 #include "ui/fonts.h"
@@ -11,6 +12,9 @@
 #include "ui/message_boxes.h"
 
 int main(int argc, char* argv[]) {
+  // A logout or kill in the middle of a Save takes the save's hidden
+  // temporary file with it, instead of leaving it for the next save.
+  InstallSignalCleanup();
   QApplication app(argc, argv);
   QApplication::setApplicationName("Korvo Flow");
   QApplication::setApplicationVersion(KORVO_VERSION);

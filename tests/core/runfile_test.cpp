@@ -3,10 +3,12 @@
 #include <fcntl.h>
 #include <grp.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -19,6 +21,7 @@
 #include <vector>
 
 #include "runfile/replace_file.h"
+#include "runfile/signal_cleanup.h"
 
 namespace {
 
@@ -86,6 +89,31 @@ void BecomeUnprivileged() {
     _exit(3);
 }
 
+// The status a child process ended with.
+int WaitFor(pid_t pid) {
+  int status = -1;
+  waitpid(pid, &status, 0);
+  return status;
+}
+
+// What `act` returns when run by a user without privileges, in a child process.
+std::string AsUnprivileged(const std::function<std::string()>& act) {
+  int pipeFds[2];
+  if (pipe(pipeFds) != 0) return "no pipe";
+  const pid_t pid = fork();
+  if (pid == 0) {
+    BecomeUnprivileged();
+    const std::string text = act();
+    _exit(write(pipeFds[1], text.data(), text.size()) == static_cast<ssize_t>(text.size()) ? 0 : 1);
+  }
+  close(pipeFds[1]);
+  std::string text(256, '\0');
+  text.resize(static_cast<std::size_t>(std::max<ssize_t>(0, read(pipeFds[0], text.data(), 256))));
+  close(pipeFds[0]);
+  WaitFor(pid);
+  return text;
+}
+
 // Saves the default run in a child process after `prepare` (which may drop
 // privileges or limit the file size); the messages it showed.
 Strings SaveInChild(const fs::path& target, const std::function<void()>& prepare) {
@@ -96,8 +124,7 @@ Strings SaveInChild(const fs::path& target, const std::function<void()>& prepare
     SaveRunFile(RunRecord{}, target, host);
     _exit(host.messages.empty() ? 0 : host.messages == Strings{"Error Writing File"} ? 1 : 2);
   }
-  int status = -1;
-  waitpid(pid, &status, 0);
+  const int status = WaitFor(pid);
   const int code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return code == 0 ? Strings{} : code == 1 ? Strings{"Error Writing File"} : Strings{"?"};
 }
@@ -108,16 +135,20 @@ struct Identity {
   nlink_t links;
   uid_t owner;
   gid_t group;
-  mode_t mode;  // kind and permissions
+  mode_t mode;             // kind and permissions
+  std::string attributes;  // the names of its extended attributes
   bool operator==(const Identity& o) const {
     return inode == o.inode && links == o.links && owner == o.owner && group == o.group &&
-           mode == o.mode;
+           mode == o.mode && attributes == o.attributes;
   }
 };
 Identity IdentityOf(const fs::path& path) {
   struct stat st {};
   EXPECT_EQ(stat(path.c_str(), &st), 0) << path;
-  return {st.st_ino, st.st_nlink, st.st_uid, st.st_gid, st.st_mode};
+  std::string names(1024, '\0');
+  names.resize(static_cast<std::size_t>(
+      std::max<ssize_t>(0, listxattr(path.c_str(), names.data(), names.size()))));
+  return {st.st_ino, st.st_nlink, st.st_uid, st.st_gid, st.st_mode, names};
 }
 
 // Replacing keeps the old file's permissions, and a symbolic link stays a link.
@@ -167,6 +198,7 @@ TEST_P(InPlaceSaveTest, KeepsWhatTheFileIs) {
   if (c.rootOnly && geteuid() != 0) GTEST_SKIP() << "needs root";
   const fs::path run = dir_ / "run";
   c.make(run);
+  if (IsSkipped()) return;
   const int reader = open(run.c_str(), O_RDONLY | O_NONBLOCK);  // a FIFO's reader
   const Identity before = IdentityOf(run);
   const Strings shown =
@@ -197,7 +229,13 @@ INSTANTIATE_TEST_SUITE_P(RunFile, InPlaceSaveTest, ::testing::Values(
     InPlaceCase{"Fifo", false, false, [](const fs::path& run) {
         ASSERT_EQ(mkfifo(run.c_str(), 0600), 0); }},
     InPlaceCase{"CharacterDevice", true, false, [](const fs::path& run) {
-        ASSERT_EQ(mknod(run.c_str(), S_IFCHR | 0666, makedev(1, 3)), 0); }, false}),
+        ASSERT_EQ(mknod(run.c_str(), S_IFCHR | 0666, makedev(1, 3)), 0); }, false},
+    // A label of its own, which a new file in the folder would not get.
+    InPlaceCase{"SecurityLabelAlone", false, false, [](const fs::path& run) {
+        WriteBytes(run, "old");
+        const char label[] = "system_u:object_r:korvo_test_t:s0";
+        if (setxattr(run.c_str(), "security.selinux", label, sizeof label, 0) != 0)
+          GTEST_SKIP() << "setting a security label needs privileges these tests lack"; }}),
     [](const auto& info) { return std::string(info.param.name); });
 // clang-format on
 
@@ -216,21 +254,172 @@ TEST_F(RunFileTest, FailedWriteKeepsTheOldFile) {
 }
 
 // Hidden files of saves that were killed before their rename are removed by
-// the next save into the folder; a running save's file and others stay.
-TEST_F(RunFileTest, SaveRemovesLeftoversOfKilledSavesOnly) {
+// the next save into the folder, but only where their save is proved gone:
+// this machine, this PID namespace, and a process that no longer runs or runs
+// since another time. Everything else stays.
+TEST_F(RunFileTest, SaveRemovesOnlyLeftoversProvedDead) {
   const pid_t gone = fork();
   if (gone == 0) _exit(0);
   waitpid(gone, nullptr, 0);
+  int report[2], release[2];  // a running save: its process, and when it may end
+  ASSERT_EQ(pipe(report) | pipe(release), 0);
+  const pid_t running = fork();
+  if (running == 0) {
+    const SaveProcess me = ThisProcess();
+    char end = 0;
+    close(release[1]);
+    _exit(write(report[1], &me, sizeof me) == sizeof me && read(release[0], &end, 1) >= 0 ? 0 : 1);
+  }
+  SaveProcess live{};
+  ASSERT_EQ(read(report[0], &live, sizeof live), static_cast<ssize_t>(sizeof live));
+  const SaveProcess me = ThisProcess();
+  ASSERT_NE(me.pidNamespace, 0u) << "needs /proc";
   const std::string prefix = TemporaryPrefix(), pid = std::to_string(gone);
-  const std::set<std::string> kept{prefix + "1-0", prefix + pid + "-x", prefix + pid, "notes",
-                                   ".korvo-save-another-host-" + pid + "-0"};
-  for (const std::string& name : kept) WriteBytes(dir_ / name, "x");
-  WriteBytes(dir_ / (prefix + pid + "-0"), "x");
+  const SaveProcess dead{me.pidNamespace, gone, 1};
+  const std::vector<std::pair<std::string, bool>> leftovers{
+      // name, kept
+      {TemporaryName(dead, 0), false},
+      {TemporaryName({me.pidNamespace, live.pid, live.startTime + 1}, 0), false},  // pid reused
+      {TemporaryName(live, 0), true},
+      {TemporaryName({me.pidNamespace + 1, gone, 1}, 0), true},  // another container
+      {TemporaryName({0, gone, 1}, 0), true},                    // namespace unknown
+      {prefix + pid + "-0", true},                               // earlier versions' names
+      {".korvo-save-another-host-" + TemporaryName(dead, 0).substr(prefix.size()), true},
+      {TemporaryName(dead, 0) + "x", true},
+      {"notes", true}};
+  for (const auto& [name, kept] : leftovers) WriteBytes(dir_ / name, "x");
   SaveRunFile(RunRecord{}, dir_ / "run", host_);
-  std::set<std::string> expected = kept;
-  expected.insert("run");
-  EXPECT_EQ(Listing(), expected);
+  const std::set<std::string> present = Listing();
+  for (const auto& [name, kept] : leftovers) EXPECT_EQ(present.count(name), kept ? 1u : 0u) << name;
+  close(release[1]);
+  WaitFor(running);
+  for (const int fd : {report[0], report[1], release[0]}) close(fd);
 }
+
+// A save that finds the file locked by another save waits for it and writes
+// only once the lock is free; after kLockWait it gives up as busy, and the
+// file is as it was. Without the lock two saves at once could interleave
+// their truncation and writing and leave a mix of both.
+TEST_F(RunFileTest, InPlaceSaveWaitsForTheOtherSave) {
+  const fs::path run = dir_ / "run", link = dir_ / "link";
+  WriteBytes(run, "old");
+  fs::create_hard_link(run, link);  // written in place
+  const int other = open(run.c_str(), O_RDONLY | O_CLOEXEC);
+  ASSERT_EQ(flock(other, LOCK_EX), 0);
+  const pid_t waiting = fork();
+  if (waiting == 0) {
+    close(other);  // the lock is the parent's alone
+    _exit(ReplaceFile(link, kStartup) ? 0 : 1);
+  }
+  usleep(300'000);
+  EXPECT_EQ(ReadBytes(run), "old");  // not even truncated yet
+  close(other);
+  EXPECT_EQ(WaitFor(waiting), 0);
+  EXPECT_EQ(ReadBytes(run), kStartup);
+
+  const int holder = open(run.c_str(), O_RDONLY | O_CLOEXEC);
+  ASSERT_EQ(flock(holder, LOCK_EX), 0);
+  EXPECT_EQ(WriteFailureText(ReplaceFile(link, "new")), "busy: another save holds it");
+  EXPECT_EQ(ReadBytes(run), kStartup);
+  close(holder);
+}
+
+// Two in-place saves of different lengths started at the same moment: the
+// file is one of them whole, never the shorter over the start of the longer.
+TEST_F(RunFileTest, ConcurrentInPlaceSavesLeaveOneWhole) {
+  const fs::path run = dir_ / "run";
+  WriteBytes(run, "old");
+  fs::create_hard_link(run, dir_ / "link");
+  const std::string longer(2 << 20, 'a'), shorter(1 << 20, 'b');
+  for (int round = 0; round < 10; ++round) {
+    int start[2];
+    ASSERT_EQ(pipe(start), 0);
+    pid_t savers[2];
+    for (const int i : {0, 1}) {
+      if ((savers[i] = fork()) == 0) {
+        char go = 0;
+        close(start[1]);
+        _exit(read(start[0], &go, 1) == 0 && ReplaceFile(run, i ? shorter : longer) ? 0 : 1);
+      }
+    }
+    close(start[0]);
+    close(start[1]);  // both go
+    for (const pid_t pid : savers) EXPECT_EQ(WaitFor(pid), 0);
+    const std::string got = ReadBytes(run);
+    ASSERT_TRUE(got == longer || got == shorter) << "round " << round << ": a mix";
+  }
+}
+
+// A signal that ends the program in the middle of an output removes its
+// temporary file or folder first; the program still ends by the signal.
+struct Interrupted {
+  const char* name;
+  std::function<void(const fs::path& dir)> output;  // ends by SIGTERM half-way
+};
+void PrintTo(const Interrupted& c, std::ostream* out) {
+  *out << c.name;
+}
+class InterruptedOutputTest : public RunFileTest,
+                              public ::testing::WithParamInterface<Interrupted> {};
+
+TEST_P(InterruptedOutputTest, LeavesNothingBehind) {
+  WriteBytes(dir_ / "run", "kept");
+  const pid_t pid = fork();
+  if (pid == 0) {
+    InstallSignalCleanup();
+    GetParam().output(dir_);
+    _exit(0);
+  }
+  const int status = WaitFor(pid);
+  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
+  EXPECT_EQ(Listing(), std::set<std::string>{"run"});
+  EXPECT_EQ(ReadBytes(dir_ / "run"), "kept");
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(RunFile, InterruptedOutputTest, ::testing::Values(
+    // The file size limit stops the write half-way; its signal stands for a
+    // kill arriving at that moment.
+    Interrupted{"SaveByRename", [](const fs::path& dir) {
+        std::signal(SIGXFSZ, [](int) { std::raise(SIGTERM); });
+        const rlimit limit{100, 100};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        RecordingHost host;
+        SaveRunFile(RunRecord{}, dir / "run", host); }},
+    Interrupted{"ScratchFolder", [](const fs::path& dir) {
+        ScratchFolder folder(dir);
+        WriteBytes(folder.File("report.pdf"), "%PDF");
+        std::raise(SIGTERM); }}),
+    [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
+
+// The command line refuses an output that is one of its inputs.
+TEST_F(RunFileTest, SameFileMeansSameInode) {
+  WriteBytes(dir_ / "run", "x");
+  WriteBytes(dir_ / "copy", "x");
+  fs::create_hard_link(dir_ / "run", dir_ / "linked");
+  fs::create_symlink("run", dir_ / "symlink");
+  EXPECT_TRUE(SameFile(dir_ / "run", dir_ / "linked"));
+  EXPECT_TRUE(SameFile(dir_ / "symlink", dir_ / "./run"));
+  EXPECT_FALSE(SameFile(dir_ / "run", dir_ / "copy"));
+  EXPECT_FALSE(SameFile(dir_ / "run", dir_ / "missing"));
+}
+
+// Saves and loads, through every path and failed or not, leave no file open.
+TEST_F(RunFileTest, LeavesNoFileOpen) {
+  const auto openFiles = [] { return std::distance(fs::directory_iterator("/proc/self/fd"), {}); };
+  const auto before = openFiles();
+  SaveRunFile(RunRecord{}, dir_ / "run", host_);
+  fs::create_hard_link(dir_ / "run", dir_ / "linked");
+  SaveRunFile(RunRecord{}, dir_ / "linked", host_);
+  SaveRunFile(RunRecord{}, dir_, host_);
+  RunRecord run;
+  for (const char* name : {"run", "missing", "."}) LoadRunFile(run, dir_ / name, host_);
+  { ScratchFolder folder(dir_); }
+  EXPECT_EQ(openFiles(), before);
+  EXPECT_EQ(host_.messages.size(), 3u);
+}
+
 TEST_F(RunFileTest, SaveThenLoadRestoresEveryTextExactly) {
   RunRecord saved = Numbered();
   saved.general[0] = "Line one\n  second line, indented  \n\nafter a blank line\n";
@@ -256,6 +445,7 @@ struct SaveFailure {
   FieldRef later{};  // a second text the file cannot hold, later in save order
   std::string laterText = {};
   Encoder encode = EncodeWindows1252;
+  std::string reason = {};  // what the writing itself says, for a file that cannot be written
 };
 void PrintTo(const SaveFailure& failure, std::ostream* out) {
   *out << failure.name;
@@ -278,6 +468,10 @@ TEST_P(FailedSaveTest, ShowsOneMessageAndTouchesNoFile) {
     SaveRunFile(run, dir_ / failure.target, host_, failure.encode);
   }
   EXPECT_EQ(host_.messages, Strings{failure.message});
+  if (!failure.reason.empty()) {
+    const auto write = [&] { return WriteFailureText(ReplaceFile(dir_ / failure.target, "x")); };
+    EXPECT_EQ(failure.target == "readonly" ? AsUnprivileged(write) : write(), failure.reason);
+  }
   EXPECT_EQ(Listing(), (std::set<std::string>{"folder", "readonly", "run"}));
   for (const std::string& name : files) EXPECT_EQ(ReadBytes(dir_ / name), "kept") << name;
 }
@@ -295,9 +489,9 @@ INSTANTIATE_TEST_SUITE_P(RunFile, FailedSaveTest, ::testing::Values(
     SaveFailure{"FirstFieldInSaveOrderIsNamed", "run", {BoxArray::Gas, 0}, "gas \u2033", "Gas Type (Gas Characteristics)" + kCannot + "\u2033 (U+2033)", {BoxArray::Pipe, 0}, "6\""},
     SaveFailure{"IllFormedUtf8", "run", {BoxArray::Exit, 2}, "12\xFF", "Flow Rate, lb/hr (Exit Properties)" + kCannot + "byte 0xFF"},
     SaveFailure{"NoConverter", "run", {}, "", "Error Writing File", {}, "", NoConverter},
-    SaveFailure{"TargetIsAFolder", "folder", {}, "", "Error Writing File"},
-    SaveFailure{"FolderMissing", "missing/run", {}, "", "Error Writing File"},
-    SaveFailure{"ReadOnlyFile", "readonly", {}, "", "Error Writing File"}),
+    SaveFailure{"TargetIsAFolder", "folder", {}, "", "Error Writing File", {}, "", EncodeWindows1252, "is a directory"},
+    SaveFailure{"FolderMissing", "missing/run", {}, "", "Error Writing File", {}, "", EncodeWindows1252, "no such folder"},
+    SaveFailure{"ReadOnlyFile", "readonly", {}, "", "Error Writing File", {}, "", EncodeWindows1252, "permission denied"}),
     [](const auto& info) { return std::string(info.param.name); });
 // clang-format on
 
@@ -323,7 +517,9 @@ struct LoadCase {
   const char* name;
   std::string file;
   std::size_t fieldsLoaded;  // all 35, or the load fails after so many
-  const char* target = "run";
+  std::string reason;        // why it failed; empty for a load that succeeds
+  std::string target = "run";
+  std::size_t sparseSize = 0;  // the file is extended to this size with a hole
 };
 void PrintTo(const LoadCase& load, std::ostream* out) {
   *out << load.name;
@@ -331,27 +527,52 @@ void PrintTo(const LoadCase& load, std::ostream* out) {
 class LoadTest : public RunFileTest, public ::testing::WithParamInterface<LoadCase> {};
 
 TEST_P(LoadTest, FillsFieldsUpToTheFirstFault) {
-  WriteBytes(dir_ / "run", GetParam().file);
-  RunRecord run = Numbered(0);
-  LoadRunFile(run, dir_ / GetParam().target, host_);
-  EXPECT_EQ(run, Numbered(GetParam().fieldsLoaded));
-  EXPECT_EQ(host_.messages,
-            GetParam().fieldsLoaded < 35 ? Strings{"Error Loading File"} : Strings{});
+  const LoadCase& c = GetParam();
+  WriteBytes(dir_ / "run", c.file);
+  if (c.sparseSize > 0) fs::resize_file(dir_ / "run", c.sparseSize);
+  const fs::path path = dir_ / c.target;  // an absolute target stays as it is
+  if (c.target == "fifo") {
+    ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+  }
+  if (c.target == "unreadable") {  // root reads any file: the load runs as another user
+    WriteBytes(path, kNumbered);
+    ASSERT_EQ(chmod(path.c_str(), 0), 0);
+    EXPECT_EQ(AsUnprivileged([&] {
+                RunRecord run;
+                return LoadFailureText(LoadRunFile(run, path));
+              }),
+              c.reason);
+    return;
+  }
+  alarm(20);  // a load that waits (for a FIFO's writer) ends the test run
+  RunRecord run = Numbered(0), shown = Numbered(0);
+  const LoadResult result = LoadRunFile(run, path);
+  LoadRunFile(shown, path, host_);
+  alarm(0);
+  EXPECT_EQ(run, Numbered(c.fieldsLoaded));
+  EXPECT_EQ(shown, run);
+  EXPECT_EQ(LoadFailureText(result), c.reason);
+  EXPECT_EQ(host_.messages, c.reason.empty() ? Strings{} : Strings{"Error Loading File"});
 }
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(RunFile, LoadTest, ::testing::Values(
-    LoadCase{"Complete", kNumbered, 35},
-    LoadCase{"EmptyFile", "", 0},
-    LoadCase{"CannotBeOpened", "", 0, "missing"},
-    LoadCase{"IsAFolder", "", 0, "."},
-    LoadCase{"HeaderInOtherCase", Replaced(kNumbered, "KORVO FLOW 1.0 Win FILE", "Korvo Flow 1.0 Win File"), 0},
-    LoadCase{"SectionNameDiffers", Replaced(kNumbered, "Pipe Characteristics", "Pipe characteristics"), 4},
-    LoadCase{"EndsInsideInitialProperties", FirstLines(15), 10},
-    LoadCase{"EndsInsideAQuotedItem", FirstLines(14) + "\"f9 without end", 9},
-    LoadCase{"NoTrailer", FirstLines(45), 35},
-    LoadCase{"AnythingAfterTheLastField", FirstLines(45) + "garbage \" and more\r\n\x81", 35},
-    LoadCase{"LineFeedsOnly", WithoutCarriageReturns(kNumbered), 35}),
+    LoadCase{"Complete", kNumbered, 35, ""},
+    LoadCase{"EmptyFile", "", 0, "empty file"},
+    LoadCase{"CannotBeOpened", "", 0, "no such file", "missing"},
+    LoadCase{"IsAFolder", "", 0, "is a directory", "."},
+    LoadCase{"FifoWithoutWriter", "", 0, "not a regular file", "fifo"},
+    LoadCase{"EndlessDevice", "", 0, "not a regular file", "/dev/zero"},
+    LoadCase{"Unreadable", "", 0, "permission denied", "unreadable"},
+    LoadCase{"HeaderInOtherCase", Replaced(kNumbered, "KORVO FLOW 1.0 Win FILE", "Korvo Flow 1.0 Win File"), 0, "not a Korvo Flow run file"},
+    LoadCase{"SectionNameDiffers", Replaced(kNumbered, "Pipe Characteristics", "Pipe characteristics"), 4, "section name differs at item 8"},
+    LoadCase{"EndsInsideInitialProperties", FirstLines(15), 10, "ends early at item 16"},
+    LoadCase{"EndsInsideAQuotedItem", FirstLines(14) + "\"f9 without end", 9, "ends early at item 15"},
+    LoadCase{"DescriptionRunsPastTheLimit", FirstLines(2) + "\"", 0, "item 3 runs past the 16 MiB a run file may hold", "run", kMaxRunFileBytes + 1},
+    LoadCase{"DescriptionUpToTheLimit", FirstLines(2) + "\"", 0, "ends early at item 3", "run", kMaxRunFileBytes},
+    LoadCase{"NoTrailer", FirstLines(45), 35, ""},
+    LoadCase{"AnythingAfterTheLastField", FirstLines(45) + "garbage \" and more\r\n\x81", 35, ""},
+    LoadCase{"LineFeedsOnly", WithoutCarriageReturns(kNumbered), 35, ""}),
     [](const auto& info) { return std::string(info.param.name); });
 // clang-format on
 

@@ -1,6 +1,7 @@
 // Load, Save and Print driven through the main window with answered dialogs
 // and message boxes, on real files in a scratch folder.
 #include <QFileDialog>
+#include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -116,6 +117,42 @@ class FileCommandsTest : public QObject, WindowFixture {
     QCOMPARE(gasDuringMessage, QString(" Air "));
     QCOMPARE(Text("txtInput_0"), QString("250"));
     QCOMPARE(Text("txtInput_2"), QString("1,234"));  // not reached: kept
+  }
+
+  // A description that the box shows otherwise than it holds (a lone CR
+  // makes a line break, a no-break space looks like a blank) goes back into
+  // a Save as it was loaded. Edited, its lines end as the box shows them and
+  // the no-break space stays.
+  void descriptionKeptAsLoaded_data() {
+    QTest::addColumn<QByteArray>("item");  // the description as the file holds it
+    QTest::addColumn<int>("lines");        // as the box shows it
+    QTest::addColumn<QByteArray>("edited");
+    QTest::newRow("lone CR") << QByteArray("one\rtwo") << 2 << QByteArray("one\r\ntwox");
+    QTest::newRow("no-break space") << QByteArray("a\xA0z") << 1 << QByteArray("a\xA0zx");
+  }
+
+  void descriptionKeptAsLoaded() {
+    QFETCH(QByteArray, item);
+    QFETCH(int, lines);
+    QFETCH(QByteArray, edited);
+    const auto fileWith = [](const QByteArray& description) {
+      return QByteArray(kStartupRun)
+          .replace("Information\"\r\n\"\"", "Information\"\r\n\"" + description + '"');
+    };
+    WriteAll(Path("loaded.run"), fileWith(item));
+    user_.answers = {Answer::No};
+    user_.paths = {Path("loaded.run"), Path("saved.run")};
+    Click("cmdLoad");
+    auto* box = Child<QPlainTextEdit>("txtGeneral_0");
+    QCOMPARE(box->blockCount(), lines);
+    Click("cmdSave");
+    QCOMPARE(ReadAll(Path("saved.run")), fileWith(item));
+
+    box->moveCursor(QTextCursor::End);
+    QTest::keyClicks(box, "x");
+    user_.paths = {Path("saved.run")};
+    Click("cmdSave");
+    QCOMPARE(ReadAll(Path("saved.run")), fileWith(edited));
   }
 
   // Cancel in the printer dialog, or a dialog that fails, ends the command
