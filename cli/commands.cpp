@@ -8,7 +8,6 @@
 #include <cstdio>
 
 #include "cli/plot.h"
-#include "cli/profile.h"
 #include "cli/text_report.h"
 #include "platform/locale_symbols.h"
 #include "platform/report_output.h"
@@ -121,9 +120,10 @@ const StationColumn& ColumnOf(std::string_view key) {
                        [&](const StationColumn& c) { return c.key == key; });
 }
 
-PlotSeries StationSeries(const Profile& profile, const StationColumn& column, bool secondAxis) {
+PlotSeries StationSeries(const std::vector<Row>& stations, const StationColumn& column,
+                         bool secondAxis) {
   PlotSeries series{column.title, {}, secondAxis};
-  for (const Row& row : profile.stations) {
+  for (const Row& row : stations) {
     series.points.emplace_back(CellOf(row, "x").value.value_or(std::nan("")),
                                CellOf(row, column.key).value.value_or(std::nan("")));
   }
@@ -131,7 +131,7 @@ PlotSeries StationSeries(const Profile& profile, const StationColumn& column, bo
 }
 
 // Pressure against the left axis and Mach number against the right one.
-PlotContent ProfilePlot(const Profile& profile) {
+PlotContent ProfilePlot(const std::vector<Row>& stations) {
   const StationColumn& pressure = ColumnOf("p");
   const StationColumn& mach = ColumnOf("m");
   PlotContent plot;
@@ -139,7 +139,7 @@ PlotContent ProfilePlot(const Profile& profile) {
   plot.xTitle = "Length, ft";
   plot.yTitle = pressure.title;
   plot.secondYTitle = mach.title;
-  plot.series = {StationSeries(profile, pressure, false), StationSeries(profile, mach, true)};
+  plot.series = {StationSeries(stations, pressure, false), StationSeries(stations, mach, true)};
   return plot;
 }
 
@@ -207,11 +207,15 @@ ExitCode ProfileCommand(const Options& o) {
   const LoadedRun loaded = LoadRuns(o).front();
   const Profile profile = CalculateProfile(loaded.run, o.stations, o.symbols);
   if (!profile.stop.empty()) Diagnose(loaded.file, profile.stop);
+  std::vector<Row> rows;
+  for (const ProfileStation& station : profile.stations) {
+    rows.push_back(StationRow(station, static_cast<int>(rows.size()), o.symbols));
+  }
   RowStream out(o.format, stdout);
   out.Begin(StationShape());
-  for (const Row& station : profile.stations) out.Write(station);
+  for (const Row& row : rows) out.Write(row);
   if (!out.End()) return Finish(false, ExitCode::kFailure);
-  if (!o.plot.empty() && !Plot(ProfilePlot(profile), o.plot)) return ExitCode::kFailure;
+  if (!o.plot.empty() && !Plot(ProfilePlot(rows), o.plot)) return ExitCode::kFailure;
   return profile.stop.empty() ? ExitCode::kComplete : ExitCode::kEndedWithMessage;
 }
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "calc/field_names.h"
+
 Cell TextCell(std::string_view key, std::string text) {
   return Cell{key, {}, std::move(text), CellKind::kText, std::nullopt};
 }
@@ -42,6 +44,21 @@ void AppendRun(Row& row, const RunRecord& run, const std::string& end, const Num
   for (const FieldInfo& field : FieldTable()) {
     row.push_back(FieldCell(run, field.ref, symbols, computed));
   }
+}
+
+Row StationRow(const ProfileStation& station, int index, const NumberSymbols& symbols) {
+  Row row{CountCell("station", index), FieldCell(station.run, kLength, symbols)};
+  row.back().key = "x";
+  for (const StationColumn& column : StationColumns()) {
+    StationValue at = ValueAt(station, column, symbols);
+    row.push_back(
+        Cell{column.key, Field(column.exit).unit, std::move(at.text), CellKind::kNumber, at.value});
+  }
+  return row;
+}
+
+Row StationShape() {
+  return StationRow(ProfileStation{DefaultRunRecord({}), {}, false}, 0, {});
 }
 
 std::string RunEnd(const CalcOutcome& outcome, const NumberSymbols& symbols) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "calc/calculate.h"
+#include "engineering/profile.h"
 
 enum class CellKind {
   kText,    // free text
@@ -44,6 +45,11 @@ Cell FieldCell(const RunRecord& run, FieldRef ref, const NumberSymbols& symbols,
 // field table's order.
 void AppendRun(Row& row, const RunRecord& run, const std::string& end, const NumberSymbols& symbols,
                const ResultValues& computed = {});
+
+// A profile station's row: "station", "x", then the station columns; and
+// the same cells without values, for a header.
+Row StationRow(const ProfileStation& station, int index, const NumberSymbols& symbols);
+Row StationShape();
 
 // The text a run's calculation ended with: "complete", or its message.
 std::string RunEnd(const CalcOutcome& outcome, const NumberSymbols& symbols);

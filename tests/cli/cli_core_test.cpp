@@ -1,6 +1,5 @@
 // The command line's own logic below the program: the options it refuses,
-// the pipe profile against the calculation it repeats, sweeps whatever the
-// thread count, and the output formats that scripts read.
+// sweeps whatever the thread count, and the output formats that scripts read.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -9,76 +8,10 @@
 
 #include "calc/field_names.h"
 #include "cli/options.h"
-#include "cli/profile.h"
 
 namespace {
 
 const NumberSymbols kUs{};
-
-RunRecord WithLength(const std::string& length) {
-  RunRecord run = DefaultRunRecord(kUs);
-  Text(run, kLength) = length;
-  return run;
-}
-
-// Station 0 is the inlet state and the last station the calculated run's
-// exit state, character for character and value for unrounded value, whether
-// or not the length divides evenly into the intervals.
-TEST(Profile, EndsAreTheInletAndExitStates) {
-  const struct {
-    const char* length;
-    int intervals;
-  } rows[] = {{"70.0", 50}, {"33.3", 7}, {"0", 3}};
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.length);
-    const RunRecord run = WithLength(row.length);
-    RunRecord calculated = run;
-    const Calculated done = CalculateQuietly(calculated, kUs);
-    ASSERT_TRUE(done.outcome.Complete());
-    const Profile profile = CalculateProfile(run, row.intervals, kUs);
-    ASSERT_TRUE(profile.stop.empty());
-    ASSERT_EQ(profile.stations.size(), static_cast<std::size_t>(row.intervals + 1));
-    EXPECT_EQ(CellOf(profile.stations.back(), "x").text, row.length);
-    for (const StationColumn& column : StationColumns()) {
-      if (std::string(column.key) == "fld") continue;  // no inlet field: zero there
-      const Cell& first = CellOf(profile.stations.front(), column.key);
-      const Cell& last = CellOf(profile.stations.back(), column.key);
-      EXPECT_EQ(first.text, Text(calculated, column.inlet)) << column.key;
-      EXPECT_EQ(last.text, Text(calculated, column.exit)) << column.key;
-      EXPECT_EQ(last.value, done.values.Of(column.exit)) << column.key;
-    }
-  }
-}
-
-// Between the ends the exit compressibility follows the pressure: a station
-// at mid pressure has Z midway between Z1 and Z2, so its density lies between
-// the densities the two would give.
-TEST(Profile, CompressibilityLinearInPressure) {
-  RunRecord run = DefaultRunRecord(kUs);
-  Text(run, kZ2) = "0.5";
-  const Profile profile = CalculateProfile(run, 2, kUs);
-  ASSERT_EQ(profile.stations.size(), 3u);
-  const Row& middle = profile.stations[1];
-  RunRecord cut = run;
-  Text(cut, kLength) = CellOf(middle, "x").text;
-  const double p = *CellOf(middle, "p").value;
-  const double p1 = 740, p2 = *CellOf(profile.stations[2], "p").value;
-  const double z = 0.975 + (0.5 - 0.975) * ((p1 - p) / (p1 - p2));
-  Text(cut, kZ2) = FormatByPattern(z, kInputPattern, kUs);
-  const Calculated expected = CalculateQuietly(cut, kUs);
-  EXPECT_EQ(CellOf(middle, "rho").value, expected.values.Of(kDensity2));
-}
-
-// A pipe longer than its maximum length gives the stations below Mach 1 and
-// says where the flow chokes.
-TEST(Profile, StopsWhereThePipeChokes) {
-  const Profile profile = CalculateProfile(WithLength("100"), 10, kUs);
-  ASSERT_EQ(profile.stations.size(), 8u);  // 0 to 70 ft; Lmax is 71.1 ft
-  EXPECT_EQ(CellOf(profile.stations.back(), "x").text, "70.");
-  for (const Row& station : profile.stations) EXPECT_LT(*CellOf(station, "m").value, 1.0);
-  EXPECT_NE(profile.stop.find("chokes before its end"), std::string::npos) << profile.stop;
-  EXPECT_NE(profile.stop.find("71.1 ft"), std::string::npos) << profile.stop;
-}
 
 std::string SweepText(SweepRequest request, Format format, unsigned threads, SweepTotals& totals) {
   request.threads = threads;

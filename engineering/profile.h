@@ -7,13 +7,22 @@
 // exit pressure; where the pipe chokes, the last station below Mach 1).
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "cli/rows.h"
+#include "calc/calculate.h"
+
+// One station: the cut pipe's run as calculated, read at its inlet fields
+// (station 0) or its exit fields.
+struct ProfileStation {
+  RunRecord run;
+  Calculated calculated;
+  bool inlet = false;
+};
 
 struct Profile {
-  std::vector<Row> stations;  // from x = 0, those below Mach 1
+  std::vector<ProfileStation> stations;  // from x = 0, those below Mach 1
   // Empty when every station was reached; otherwise why the profile stops
   // early (the pipe chokes before its end, or a calculation ended with a
   // message).
@@ -24,7 +33,8 @@ struct Profile {
 Profile CalculateProfile(const RunRecord& run, int intervals, const NumberSymbols& symbols);
 
 // The quantities of a station: the key of its column, its title in a plot,
-// and the fields it is read from at the inlet and at an exit.
+// and the fields it is read from at the inlet and at an exit. The friction
+// parameter has no inlet field: it is zero there.
 struct StationColumn {
   const char* key;
   const char* title;
@@ -33,5 +43,10 @@ struct StationColumn {
 };
 const std::vector<StationColumn>& StationColumns();
 
-// A station's row: "station", "x", then the columns above in order.
-Row StationShape();
+// A station's quantity: its text and its value.
+struct StationValue {
+  std::string text;
+  std::optional<double> value;
+};
+StationValue ValueAt(const ProfileStation& station, const StationColumn& column,
+                     const NumberSymbols& symbols);
