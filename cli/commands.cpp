@@ -166,7 +166,7 @@ bool WritePdf(const RunRecord& run, const std::string& path) {
 
 ExitCode CalcCommand(const Options& o) {
   std::vector<LoadedRun> runs = LoadRuns(o);
-  RowStream out(o.format, stdout);
+  RowStream out(o.format, stdout, o.csvHeader);
   ExitCode status = ExitCode::kComplete;
   for (LoadedRun& loaded : runs) {
     const Calculated calculated = CalculateQuietly(loaded.run, o.symbols);
@@ -188,7 +188,7 @@ ExitCode SweepCommand(const Options& o) {
   request.axes = o.axes;
   request.plotKeys = o.plotKeys;
   request.threads = o.threads;
-  RowStream out(o.format, stdout);
+  RowStream out(o.format, stdout, o.csvHeader);
   SweepTotals totals;
   {
     ProgressBar bar;
@@ -211,7 +211,7 @@ ExitCode ProfileCommand(const Options& o) {
   for (const ProfileStation& station : profile.stations) {
     rows.push_back(StationRow(station, static_cast<int>(rows.size()), o.symbols));
   }
-  RowStream out(o.format, stdout);
+  RowStream out(o.format, stdout, o.csvHeader);
   out.Begin(StationShape());
   for (const Row& row : rows) out.Write(row);
   if (!out.End()) return Finish(false, ExitCode::kFailure);

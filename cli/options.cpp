@@ -109,6 +109,16 @@ const OptionInfo kOptions[] = {
      "table, csv or json (calc; default table), csv or json (sweep, profile; default csv). CSV "
      "and JSON give every number as the window's text and as its value.",
      [](Request& r, const std::string& v) { r.format = v; }},
+    {"csv-header", 0, "units|keys", kCalc | kSweep | kProfile, false,
+     "How the CSV header names a column: by key and unit in brackets, \"p2 [psia]\" and "
+     "\"p2_value [psia]\" (units, the default), or by key alone, \"p2\" and \"p2_value\" "
+     "(keys).",
+     [](Request& r, const std::string& v) {
+       if (v != "units" && v != "keys") {
+         throw UsageError("--csv-header: \"" + v + "\" is neither units nor keys");
+       }
+       r.o.csvHeader = v == "units" ? CsvHeader::kUnits : CsvHeader::kKeys;
+     }},
     {"in-place", 0, nullptr, kCalc, false, "Save each calculated run back to its file.",
      [](Request& r, const std::string&) { r.o.inPlace = true; }},
     {"save-to", 0, "DIR", kCalc, false, "Save each calculated run under its name in DIR.",

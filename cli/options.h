@@ -22,6 +22,7 @@ struct Options {
   NumberSymbols symbols;
   std::vector<Assignment> sets;
   Format format = Format::kTable;
+  CsvHeader csvHeader = CsvHeader::kUnits;
   bool inPlace = false;
   std::string saveTo;
   std::vector<SweepAxis> axes;

@@ -60,11 +60,14 @@ std::string CsvField(const std::string& text) {
 
 class CsvFormat : public RowFormat {
  public:
+  explicit CsvFormat(CsvHeader header) : header_(header) {}
   std::string Header(const Row& shape) const override {
-    return Line(shape, [](std::string& line, const Cell& cell) {
+    return Line(shape, [this](std::string& line, const Cell& cell) {
       const std::string key(cell.key);
-      line += CsvField(key);
-      if (cell.kind == CellKind::kNumber) line += ',' + CsvField(key + "_value");
+      const bool unit = header_ == CsvHeader::kUnits && !cell.unit.empty() && cell.unit != "-";
+      const std::string suffix = unit ? " [" + std::string(cell.unit) + "]" : "";
+      line += CsvField(key + suffix);
+      if (cell.kind == CellKind::kNumber) line += ',' + CsvField(key + "_value" + suffix);
     });
   }
   std::string Record(const Row& row) const override {
@@ -77,6 +80,8 @@ class CsvFormat : public RowFormat {
   const char* Footer(bool) const override { return ""; }
 
  private:
+  CsvHeader header_;
+
   // Every cell after the first is preceded by a comma, empty or not, so a
   // record always has as many fields as the header.
   template <typename Each>
@@ -179,15 +184,15 @@ class JsonFormat : public RowFormat {
 
 }  // namespace
 
-const RowFormat& FormatOf(Format format) {
+const RowFormat& FormatOf(Format format, CsvHeader header) {
   static const TableFormat table;
-  static const CsvFormat csv;
+  static const CsvFormat csvUnits(CsvHeader::kUnits), csvKeys(CsvHeader::kKeys);
   static const JsonFormat json;
   switch (format) {
     case Format::kTable:
       return table;
     case Format::kCsv:
-      return csv;
+      return header == CsvHeader::kUnits ? csvUnits : csvKeys;
     case Format::kJson:
       break;
   }

@@ -12,11 +12,17 @@
 
 enum class Format { kTable, kCsv, kJson };
 
+// How a CSV header names a column: by key and unit, "p2 [psia]" and
+// "p2_value [psia]", which a spreadsheet reads as one header line (a pure
+// number or a text has no unit: "m2", "desc"); or by the key alone.
+enum class CsvHeader { kUnits, kKeys };
+
 // table: one block per run, "== FILE: END" and a line per field (key,
 //   caption, the window's text).
 // csv: RFC 4180, CR LF after every record, a field quoted when it holds a
-//   comma, a quote or a line break, quotes doubled; a number is two columns,
-//   its text under its key and its value under KEY_value.
+//   comma, a quote or a line break, quotes doubled; one header line; a
+//   number is two columns, its text under its key and its value under
+//   KEY_value, each with its unit in brackets unless CsvHeader::kKeys.
 // json: an array of objects, one per row, keys in the rows' order; a number
 //   is {"text": ..., "value": ...} (value null when the text holds none), a
 //   count a plain number, a text a string.
@@ -29,11 +35,12 @@ class RowFormat {
   virtual const char* Between() const = 0;
   virtual const char* Footer(bool anyRecord) const = 0;
 };
-const RowFormat& FormatOf(Format format);
+const RowFormat& FormatOf(Format format, CsvHeader header = CsvHeader::kUnits);
 
 class RowStream {
  public:
-  RowStream(Format format, std::FILE* out) : format_(FormatOf(format)), out_(out) {}
+  RowStream(Format format, std::FILE* out, CsvHeader header = CsvHeader::kUnits)
+      : format_(FormatOf(format, header)), out_(out) {}
 
   const RowFormat& Formatter() const { return format_; }
   // The header, from a row with the cells every row will have.

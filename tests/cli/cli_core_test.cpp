@@ -129,7 +129,9 @@ TEST(Output, FormatsKeepEveryCell) {
                 NumberCell("w", "lb/hr", "600,000", kUs), NumberCell("p2", "psia", "", kUs),
                 CountCell("i", 3)};
   const RowFormat& csv = FormatOf(Format::kCsv);
-  EXPECT_EQ(csv.Header(row), "file,desc,w,w_value,p2,p2_value,i\r\n");
+  EXPECT_EQ(csv.Header(row), "file,desc,w [lb/hr],w_value [lb/hr],p2 [psia],p2_value [psia],i\r\n");
+  EXPECT_EQ(FormatOf(Format::kCsv, CsvHeader::kKeys).Header(row),
+            "file,desc,w,w_value,p2,p2_value,i\r\n");
   EXPECT_EQ(csv.Record(row), ",\"Line \"\"7\"\",\nheader\x01\xFF\",\"600,000\",600000,,,3\r\n");
   EXPECT_EQ(FormatOf(Format::kJson).Record(row),
             "{\"file\":\"\",\"desc\":\"Line \\\"7\\\",\\nheader\\u0001\xEF\xBF\xBD\","
