@@ -8,9 +8,11 @@
 #include <cstdio>
 
 #include "cli/plot.h"
+#include "cli/progress.h"
 #include "cli/text_report.h"
 #include "platform/locale_symbols.h"
 #include "platform/report_output.h"
+#include "runfile/replace_file.h"
 
 namespace {
 
@@ -24,11 +26,61 @@ struct LoadedRun {
 std::vector<LoadedRun> LoadRuns(const Options& o) {
   std::vector<LoadedRun> runs;
   if (o.files.empty()) runs.push_back({std::string(), DefaultRunRecord(o.symbols)});
-  for (const std::string& file : o.files) runs.push_back({file, LoadRun(file, o.symbols)});
+  for (const std::string& file : o.files) {
+    runs.push_back({file, LoadRun(file, o.symbols)});
+    NoteAmbiguousNumbers(file, runs.back().run, o.symbols);
+  }
   for (LoadedRun& loaded : runs) {
     for (const Assignment& set : o.sets) Apply(loaded.run, set);
   }
   return runs;
+}
+
+std::string BaseName(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Where each calculated run is saved: back to its file, under its name in a
+// folder, into the one output file, or nowhere (empty).
+std::vector<std::string> SaveTargets(const Options& o) {
+  std::vector<std::string> targets;
+  if (o.command != Command::kCalc) return targets;
+  if (o.files.empty() && !o.output.empty()) targets.push_back(o.output);
+  for (const std::string& file : o.files) {
+    if (o.inPlace) {
+      targets.push_back(file);
+    } else if (!o.saveTo.empty()) {
+      targets.push_back(o.saveTo + "/" + BaseName(file));
+    } else {
+      targets.push_back(o.output);
+    }
+  }
+  return targets;
+}
+
+// Refuses, before anything is written, an output that would replace one of
+// the inputs (other than a run saved back to its own file) and two runs that
+// would be saved to the same file.
+void CheckOutputsApart(const Options& o) {
+  const std::vector<std::string> targets = SaveTargets(o);
+  std::vector<std::string> outputs = targets;
+  if (!o.plot.empty()) outputs.push_back(o.plot);
+  if (o.command == Command::kReport && !o.output.empty()) outputs.push_back(o.output);
+  for (std::size_t i = 0; i < outputs.size(); ++i) {
+    if (outputs[i].empty()) continue;
+    for (std::size_t f = 0; f < o.files.size(); ++f) {
+      const bool own = f == i && o.inPlace;
+      if (!own && SameFile(outputs[i], o.files[f])) {
+        throw UsageError(outputs[i] + ": is the input " + o.files[f] + "; it would be replaced");
+      }
+    }
+    for (std::size_t j = 0; j < i; ++j) {
+      if (outputs[j] == outputs[i] || SameFile(outputs[j], outputs[i])) {
+        throw UsageError(outputs[i] + ": two outputs would be written to the same file");
+      }
+    }
+  }
 }
 
 // The status of output that could not be written completely.
@@ -38,47 +90,38 @@ ExitCode Finish(bool written, ExitCode status) {
   return ExitCode::kFailure;
 }
 
-// The run's end on stderr, and the status it gives.
+// The run's end as a note, and the status it gives.
 ExitCode Report(const std::string& file, const CalcOutcome& outcome, const NumberSymbols& symbols) {
   if (outcome.Complete()) return ExitCode::kComplete;
-  Diagnose(file, OutcomeMessage(outcome, symbols));
+  Note(file, OutcomeMessage(outcome, symbols));
   return ExitCode::kEndedWithMessage;
 }
 
-bool SaveCalculated(const Options& o, const LoadedRun& loaded) {
-  if (o.inPlace) return SaveRun(loaded.run, loaded.file);
-  if (o.saveTo.empty()) return true;
-  const std::size_t slash = loaded.file.rfind('/');
-  const std::string name = slash == std::string::npos ? loaded.file : loaded.file.substr(slash + 1);
-  return SaveRun(loaded.run, o.saveTo + "/" + name);
-}
-
-// A progress bar on a terminal, once a sweep has taken more than a second.
-class ProgressBar {
+// Where a batch saves its runs and which saves failed. A save that fails says
+// why at once and the batch goes on; at the end, if any failed, every run's
+// outcome is listed, so the user knows which files hold the new results.
+class BatchSaves {
  public:
-  ProgressBar() : shown_(isatty(STDERR_FILENO) == 1), start_(Clock::now()) {}
-  ~ProgressBar() {
-    if (drawn_) std::fprintf(stderr, "\r%60s\r", "");
-  }
-  ProgressBar(const ProgressBar&) = delete;
-  ProgressBar& operator=(const ProgressBar&) = delete;
+  explicit BatchSaves(const Options& o) : targets_(SaveTargets(o)) {}
 
-  void operator()(long long done, long long total) {
-    if (!shown_ || Clock::now() - start_ < std::chrono::seconds(1)) return;
-    constexpr int kWidth = 40;
-    const int filled = static_cast<int>((kWidth * done) / std::max(total, 1LL));
-    std::fprintf(stderr, "\r[%s%s] %3lld%% %lld/%lld", std::string(filled, '#').c_str(),
-                 std::string(kWidth - filled, ' ').c_str(), (100 * done) / std::max(total, 1LL),
-                 done, total);
-    std::fflush(stderr);
-    drawn_ = true;
+  bool Save(std::size_t run, const RunRecord& record) {
+    if (run >= targets_.size() || targets_[run].empty()) return true;
+    saved_.push_back(SaveRun(record, targets_[run]));
+    return saved_.back();
   }
+
+  ~BatchSaves() {
+    if (std::find(saved_.begin(), saved_.end(), false) == saved_.end()) return;
+    for (std::size_t i = 0; i < saved_.size(); ++i) {
+      Diagnose(targets_[i], saved_[i] ? "saved" : "not saved");
+    }
+  }
+  BatchSaves(const BatchSaves&) = delete;
+  BatchSaves& operator=(const BatchSaves&) = delete;
 
  private:
-  using Clock = std::chrono::steady_clock;
-  bool shown_;
-  bool drawn_ = false;
-  Clock::time_point start_;
+  std::vector<std::string> targets_;
+  std::vector<bool> saved_;
 };
 
 QString Q(std::string_view text) {
@@ -168,11 +211,12 @@ ExitCode CalcCommand(const Options& o) {
   std::vector<LoadedRun> runs = LoadRuns(o);
   RowStream out(o.format, stdout, o.csvHeader);
   ExitCode status = ExitCode::kComplete;
-  for (LoadedRun& loaded : runs) {
+  BatchSaves saves(o);
+  for (std::size_t i = 0; i < runs.size(); ++i) {
+    LoadedRun& loaded = runs[i];
     const Calculated calculated = CalculateQuietly(loaded.run, o.symbols);
     status = Worse(status, Report(loaded.file, calculated.outcome, o.symbols));
-    // A run that cannot be saved says so and the batch goes on.
-    if (!SaveCalculated(o, loaded)) status = ExitCode::kFailure;
+    if (!saves.Save(i, loaded.run)) status = ExitCode::kFailure;
     Row row{TextCell("file", loaded.file)};
     AppendRun(row, loaded.run, RunEnd(calculated.outcome, o.symbols), o.symbols, calculated.values);
     out.Begin(row);
@@ -196,8 +240,8 @@ ExitCode SweepCommand(const Options& o) {
   }
   if (totals.writeFailed) return Finish(false, ExitCode::kFailure);
   if (totals.endedWithMessage > 0) {
-    Diagnose(std::to_string(totals.endedWithMessage) + " of " + std::to_string(totals.points) +
-             " points ended with a message");
+    Note({}, std::to_string(totals.endedWithMessage) + " of " + std::to_string(totals.points) +
+                 " points ended with a message");
   }
   if (!o.plot.empty() && !Plot(SweepPlot(o, totals), o.plot)) return ExitCode::kFailure;
   return totals.endedWithMessage > 0 ? ExitCode::kEndedWithMessage : ExitCode::kComplete;
@@ -206,7 +250,7 @@ ExitCode SweepCommand(const Options& o) {
 ExitCode ProfileCommand(const Options& o) {
   const LoadedRun loaded = LoadRuns(o).front();
   const Profile profile = CalculateProfile(loaded.run, o.stations, o.symbols);
-  if (!profile.stop.empty()) Diagnose(loaded.file, profile.stop);
+  if (!profile.stop.empty()) Note(loaded.file, profile.stop);
   std::vector<Row> rows;
   for (const ProfileStation& station : profile.stations) {
     rows.push_back(StationRow(station, static_cast<int>(rows.size()), o.symbols));
@@ -239,6 +283,7 @@ ExitCode ReportCommand(const Options& o) {
 }
 
 ExitCode RunCommand(const Options& o) {
+  CheckOutputsApart(o);
   switch (*o.command) {
     case Command::kCalc:
       return CalcCommand(o);

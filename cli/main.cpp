@@ -8,6 +8,7 @@
 
 #include "cli/commands.h"
 #include "platform/locale_symbols.h"
+#include "runfile/signal_cleanup.h"
 
 namespace {
 
@@ -42,6 +43,7 @@ ExitCode Main(int argc, char* argv[]) {
         ParseOptions(std::vector<std::string>(argv, argv + argc), SymbolsOf(QLocale::system()));
     if (o.help) return Print(HelpText());
     if (o.version) return Print("korvoflow-cli " KORVO_VERSION "\n");
+    SetQuiet(o.quiet);
     const std::unique_ptr<QCoreApplication> app = Application(o, argc, argv);
     return RunCommand(o);
   } catch (const UsageError& error) {
@@ -53,6 +55,9 @@ ExitCode Main(int argc, char* argv[]) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+  // A signal in the middle of writing an output takes the output's temporary
+  // file or folder with it.
+  InstallSignalCleanup();
   qInstallMessageHandler(QuietQtMessages);
   return static_cast<int>(Main(argc, argv));
 }

@@ -143,8 +143,14 @@ const OptionInfo kOptions[] = {
      [](Request& r, const std::string& v) { r.stations = v; }},
     {"calculate", 0, nullptr, kReport, false, "Calculate the run before reporting it.",
      [](Request& r, const std::string&) { r.o.calculate = true; }},
-    {"output", 0, "FILE", kReport, false, "Write to FILE (.txt or .pdf) instead of stdout.",
+    {"output", 0, "FILE", kCalc | kReport, false,
+     "calc: save the calculated run as a new run file FILE (one run, or the start-up defaults). "
+     "report: write the report to FILE (.txt or .pdf) instead of stdout.",
      [](Request& r, const std::string& v) { r.o.output = v; }},
+    {"quiet", 'q', nullptr, kEveryCommand, false,
+     "No notes on stderr (how runs ended, numbers read two ways) and no progress bar; errors "
+     "are still reported.",
+     [](Request& r, const std::string&) { r.o.quiet = true; }},
     {"decimal", 0, "TEXT", kEveryCommand, false,
      "Decimal symbol of numbers (default: the locale's).",
      [](Request& r, const std::string& v) {
@@ -308,13 +314,19 @@ void CheckFiles(const Options& o, const CommandInfo& command) {
   if (o.files.size() > command.mostFiles) {
     throw UsageError(std::string(command.name) + ": at most one run file");
   }
-  for (const std::string& file : o.files) {
-    if (!file.empty() && file.front() == '-') {
-      throw UsageError("\"" + file + "\": a run file name may not start with a dash (see --help)");
-    }
+  const auto input = std::find(o.files.begin(), o.files.end(), kStandardInput);
+  if (input != o.files.end() &&
+      std::find(input + 1, o.files.end(), kStandardInput) != o.files.end()) {
+    throw UsageError("standard input (-) can be read once");
   }
-  if ((o.inPlace || !o.saveTo.empty()) && o.files.empty()) {
-    throw UsageError("--in-place and --save-to need run files");
+  if ((o.inPlace || !o.saveTo.empty()) && (o.files.empty() || input != o.files.end())) {
+    throw UsageError("--in-place and --save-to need named run files");
+  }
+  if (command.command == Command::kCalc && !o.output.empty() && o.files.size() > 1) {
+    throw UsageError("--output: saves one run; give --save-to DIR for several");
+  }
+  if (!o.output.empty() && (o.inPlace || !o.saveTo.empty())) {
+    throw UsageError("--output, --in-place or --save-to: one of them");
   }
   if (o.inPlace && !o.saveTo.empty()) throw UsageError("--in-place or --save-to, not both");
   struct stat folder {};
@@ -325,7 +337,8 @@ void CheckFiles(const Options& o, const CommandInfo& command) {
 
 void CheckOutputs(const Options& o) {
   if (!o.plot.empty() && !IsPlotPath(o.plot)) throw UsageError("--plot: give a .svg or .png file");
-  if (!o.output.empty() && !HasExtension(o.output, ".txt") && !HasExtension(o.output, ".pdf")) {
+  if (o.command == Command::kReport && !o.output.empty() && !HasExtension(o.output, ".txt") &&
+      !HasExtension(o.output, ".pdf")) {
     throw UsageError("--output: give a .txt or .pdf file");
   }
 }

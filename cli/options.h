@@ -18,6 +18,7 @@ struct Options {
   std::optional<Command> command;  // none with --help or --version
   bool help = false;
   bool version = false;
+  bool quiet = false;
   std::vector<std::string> files;  // as the file system knows them
   NumberSymbols symbols;
   std::vector<Assignment> sets;

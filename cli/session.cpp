@@ -1,44 +1,91 @@
 #include "cli/session.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <sstream>
 
 #include "runfile/replace_file.h"
 #include "runfile/runfile.h"
 
 namespace {
 
-// The run files' single message, kept for the line on stderr.
-class KeptFileError : public FileHost {
- public:
-  void ShowFileError(const std::string& text) override { message_ = text; }
-  const std::string& Message() const { return message_; }
+bool quiet = false;
 
- private:
-  std::string message_;
-};
+// Standard input, read whole up to the load's own limit, then as a file.
+LoadResult LoadStandardInput(RunRecord& run) {
+  std::string bytes(kMaxRunFileBytes + 1, '\0');
+  std::size_t got = 0;
+  while (got < bytes.size()) {
+    const std::size_t n = std::fread(bytes.data() + got, 1, bytes.size() - got, stdin);
+    if (n == 0) break;
+    got += n;
+  }
+  if (std::ferror(stdin)) return {LoadFault::kReadError, 0, errno};
+  bytes.resize(got);
+  if (bytes.empty()) return {LoadFault::kEmptyFile, 0, 0};
+  std::stringbuf in(bytes);
+  LoadResult result = ReadRunFile(in, run);
+  if (result && got > kMaxRunFileBytes) return {LoadFault::kTooLarge, 0, 0};
+  return result;
+}
 
 }  // namespace
 
 RunRecord LoadRun(const std::string& path, const NumberSymbols& symbols) {
   RunRecord run = DefaultRunRecord(symbols);
-  KeptFileError error;
-  LoadRunFile(run, path, error);
-  if (!error.Message().empty()) throw UsageError(path + ": " + error.Message());
+  const LoadResult loaded =
+      path == kStandardInput ? LoadStandardInput(run) : LoadRunFile(run, path);
+  if (!loaded) {
+    const std::string where = path == kStandardInput ? "standard input" : path;
+    throw UsageError(where + ": " + LoadFailureText(loaded));
+  }
   return run;
 }
 
 bool SaveRun(const RunRecord& run, const std::string& path) {
-  KeptFileError error;
-  SaveRunFile(run, path, error);
-  if (error.Message().empty()) return true;
-  Diagnose(path, error.Message());
-  return false;
+  const EncodedRun file = EncodeRunFile(run);
+  if (!file.error.empty()) {
+    Diagnose(path, file.error);
+    return false;
+  }
+  return WriteOutputFile(path, file.bytes);
 }
 
 bool WriteOutputFile(const std::string& path, std::string_view bytes) {
-  if (ReplaceFile(path, bytes)) return true;
-  Diagnose(path, "could not be written");
-  return false;
+  const WriteResult written = ReplaceFile(path, bytes);
+  if (!written) Diagnose(path, WriteFailureText(written));
+  return static_cast<bool>(written);
+}
+
+void SetQuiet(bool on) {
+  quiet = on;
+}
+
+bool Quiet() {
+  return quiet;
+}
+
+void Note(std::string_view where, std::string_view message) {
+  if (!quiet) Diagnose(where, message);
+}
+
+void NoteAmbiguousNumbers(const std::string& file, const RunRecord& run,
+                          const NumberSymbols& symbols) {
+  const NumberSymbols other{FallbackGrouping(symbols.decimal), symbols.decimal};
+  for (const FieldInfo& field : FieldTable()) {
+    if (!IsNumericInput(field.ref)) continue;
+    const std::string& text = Text(run, field.ref);
+    const auto chosen = TextToNumber(text, symbols);
+    const auto otherwise = TextToNumber(text, other);
+    if (!chosen || !otherwise || *chosen == *otherwise || !HasMisplacedGrouping(text, symbols)) {
+      continue;
+    }
+    Note(file, DistinctName(field.ref) + ": \"" + text + "\" reads as " + ShortestText(*chosen) +
+                   " with \"" + symbols.decimal + "\" as the decimal symbol (" +
+                   ShortestText(*otherwise) + " with \"" + other.decimal +
+                   "\"); it is calculated as " + ShortestText(*chosen));
+  }
 }
 
 bool HasExtension(const std::string& path, std::string_view extension) {

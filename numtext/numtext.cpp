@@ -2,6 +2,7 @@
 
 #include <locale.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -240,6 +241,24 @@ std::string WithTypedGrouping(std::string_view typed) {
 std::optional<double> TypedNumber(std::string_view typed, const NumberSymbols& symbols) {
   if (symbols.grouping != kNoBreakSpace) return TextToNumber(typed, symbols);
   return TextToNumber(WithTypedGrouping(typed), symbols);
+}
+
+bool HasMisplacedGrouping(std::string_view text, const NumberSymbols& symbols) {
+  if (symbols.grouping.empty()) return false;
+  const std::size_t first = text.find_first_of("0123456789");
+  if (first == std::string_view::npos) return false;
+  std::string_view digits = text.substr(first);
+  digits = digits.substr(0, std::min(digits.find(symbols.decimal), digits.find_first_of("eE \t")));
+  std::size_t groups = 0;
+  for (std::size_t at = 0;; ++groups) {
+    const std::size_t next = digits.find(symbols.grouping, at);
+    const std::size_t length = std::min(next, digits.size()) - at;
+    if ((groups == 0 && (length == 0 || length > 3)) || (groups > 0 && length != 3)) {
+      return next != std::string_view::npos || groups > 0;
+    }
+    if (next == std::string_view::npos) return false;
+    at = next + symbols.grouping.size();
+  }
 }
 
 std::optional<std::string> RewrittenInput(std::string_view typed, const NumberSymbols& symbols) {

@@ -41,6 +41,13 @@ std::optional<double> TextToNumber(std::string_view text, const NumberSymbols& s
 // TextToNumber ignores them.
 std::optional<double> TypedNumber(std::string_view typed, const NumberSymbols& symbols);
 
+// Whether the text, read with these symbols, has a grouping symbol where no
+// group of thousands can stand: not between groups of three digits after a
+// first group of one to three ("1,234" is grouped; "18,02" and "1234,5" are
+// not, with "," as the grouping symbol). The number grammar accepts such a
+// text, so it reads, but likely not as its writer meant.
+bool HasMisplacedGrouping(std::string_view text, const NumberSymbols& symbols);
+
 // The text the window leaves in an input box after the user typed `typed`:
 // the number rewritten in the input pattern ("600000" -> "600,000", six
 // decimals at most); nothing where the window refuses the entry.

@@ -1,13 +1,15 @@
 #include "platform/report_output.h"
 
+#include <QDir>
 #include <QFile>
 #include <QPrinter>
-#include <QTemporaryDir>
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 
 #include "platform/qt_report_printer.h"
+#include "runfile/signal_cleanup.h"
 
 bool PrintCopies(const RunRecord& run, int copies, QPrinter& printer,
                  const TimeStampSource& timeStamp) {
@@ -27,12 +29,13 @@ bool PrintCopies(const RunRecord& run, int copies, QPrinter& printer,
 
 std::optional<QByteArray> ReportPdf(const RunRecord& run, const TimeStampSource& timeStamp,
                                     QString& error) {
-  QTemporaryDir scratch;
-  if (!scratch.isValid()) {  // an empty output name would send the report to a printer
-    error = "no private folder to print into: " + scratch.errorString();
+  // A private folder that a signal, too, takes away with its file.
+  ScratchFolder scratch(QDir::tempPath().toStdString());
+  if (!scratch.Made()) {  // an empty output name would send the report to a printer
+    error = QString("no private folder to print into: ") + std::strerror(scratch.Error());
     return std::nullopt;
   }
-  const QString pdf = scratch.filePath("report.pdf");
+  const QString pdf = QString::fromStdString(scratch.File("report.pdf"));
   bool printed = false;
   {
     QPrinter printer(QPrinter::HighResolution);

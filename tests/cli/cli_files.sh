@@ -38,7 +38,7 @@ case $check in
     ;;
   stdout_full)
     # Output that cannot be written is a failure, never a success.
-    for command in calc "sweep --vary l=10:20:3" "profile --stations 3"; do
+    for command in calc "sweep --vary l=10:20:3" "profile --stations 3" --help --version; do
       status=0
       $bin $command >/dev/full 2>err || status=$?
       [ $status = 2 ] || fail "$command: status $status"
@@ -82,6 +82,64 @@ case $check in
     grep -q '"Vent line, too long"' out/choking.run || fail "choking.run not saved"
     "$bin" calc startup.run --in-place >/dev/null
     cmp startup.run out/startup.run || fail "--in-place differs from --save-to"
+    ;;
+  outputs_apart)
+    # An output that is an input, or two runs saved under one name, are
+    # refused before anything is written.
+    cp startup.run r.txt
+    if "$bin" report r.txt --output r.txt 2>err; then fail "report over its input"; fi
+    grep -q "is the input" err || fail "$(cat err)"
+    cmp -s r.txt startup.run || fail "r.txt changed"
+    mkdir a b out && cp startup.run a/x.run && cp choking.run b/x.run
+    if "$bin" calc a/x.run b/x.run --save-to out >/dev/null 2>err; then fail "two runs, one name"; fi
+    grep -q "same file" err || fail "$(cat err)"
+    [ ! -e out/x.run ] || fail "out/x.run written"
+    ;;
+  batch_goes_on)
+    # A save that fails is reported and the batch saves the others.
+    mkdir out out/choking.run && cp startup.run third.run
+    status=0
+    "$bin" calc startup.run choking.run third.run --save-to out >/dev/null 2>err || status=$?
+    [ $status = 2 ] || fail "status $status"
+    grep -q "out/choking.run: is a directory" err || fail "$(cat err)"
+    grep -q "out/third.run: saved" err || fail "$(cat err)"
+    grep -q '"346.66"' out/third.run || fail "third.run not saved"
+    ;;
+  standard_input)
+    # "-" reads a run from standard input; --output saves a new run file.
+    "$bin" calc - --set l=60 --output new.run --format csv <startup.run >out.csv
+    grep -q '^"",complete' out.csv || grep -q '^-,complete' out.csv || fail "$(head -2 out.csv)"
+    "$bin" calc new.run --format json | grep -q '"text":"60."' || fail "new.run not a run of l=60"
+    if "$bin" calc - </dev/null 2>err; then fail "empty input accepted"; fi
+    grep -q "standard input: empty file" err || fail "$(cat err)"
+    ;;
+  notes)
+    # A number that reads two ways with the chosen symbols gets a note, and
+    # --quiet silences notes, not errors.
+    "$bin" calc startup.run --decimal , >/dev/null 2>err
+    grep -q 'Mol. Wt., lb/lb-mole: "18.02" reads as 1802' err || fail "$(cat err)"
+    "$bin" calc startup.run --decimal , --quiet >/dev/null 2>err
+    [ ! -s err ] || fail "quiet: $(cat err)"
+    ;;
+  csv_shape)
+    # Every CSV record has as many fields as its header, read by a real CSV
+    # reader, for every command that writes CSV.
+    for command in "calc --format csv" "calc startup.run --format csv --csv-header keys" \
+      "sweep --vary l=50:70:3" "profile --stations 3"; do
+      $bin $command 2>/dev/null | python3 -c '
+import csv, sys
+rows = list(csv.reader(sys.stdin))
+assert len(rows) > 1 and all(len(r) == len(rows[0]) for r in rows), [len(r) for r in rows]
+' || fail "$command"
+    done
+    ;;
+  progress_bar)
+    # On a terminal 40 columns wide, a long sweep's bar stays within the
+    # width and its line is cleared at the end.
+    script -qec "stty cols 40; $bin sweep --vary w=1000:600000:150000 --threads 1 >/dev/null" \
+      /dev/null >tty.out || fail "status $?"
+    tr '\r' '\n' <tty.out | sed 's/\x1b\[K//g' | awk 'length > 39 {exit 1}' || fail "too wide"
+    grep -q $'\r\x1b\[K' tty.out || fail "line not cleared"
     ;;
   *)
     fail "unknown check $check"
