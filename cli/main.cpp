@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "cli/commands.h"
+#include "cli/completion.h"
 #include "platform/locale_symbols.h"
 #include "runfile/signal_cleanup.h"
 
@@ -43,6 +44,7 @@ ExitCode Main(int argc, char* argv[]) {
         ParseOptions(std::vector<std::string>(argv, argv + argc), SymbolsOf(QLocale::system()));
     if (o.help) return Print(HelpText());
     if (o.version) return Print("korvoflow-cli " KORVO_VERSION "\n");
+    if (!o.completion.empty()) return Print(BashCompletion());
     SetQuiet(o.quiet);
     const std::unique_ptr<QCoreApplication> app = Application(o, argc, argv);
     return RunCommand(o);

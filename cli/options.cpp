@@ -105,7 +105,7 @@ const OptionInfo kOptions[] = {
      [](Request& r, const std::string& v) {
        r.o.sets.push_back({{}, v});
      }},
-    {"format", 0, "FORMAT", kCalc | kSweep | kProfile, false,
+    {"format", 0, "table|csv|json", kCalc | kSweep | kProfile, false,
      "table, csv or json (calc; default table), csv or json (sweep, profile; default csv). CSV "
      "and JSON give every number as the window's text and as its value.",
      [](Request& r, const std::string& v) { r.format = v; }},
@@ -167,6 +167,12 @@ const OptionInfo kOptions[] = {
      [](Request& r, const std::string&) { r.o.help = true; }},
     {"version", 'v', nullptr, 0, false, "Show the version and exit.",
      [](Request& r, const std::string&) { r.o.version = true; }},
+    {"completion", 0, "bash", 0, false,
+     "Print the bash completion script and exit (the package installs it).",
+     [](Request& r, const std::string& v) {
+       if (v != "bash") throw UsageError("--completion: \"" + v + "\" is not a shell it knows");
+       r.o.completion = v;
+     }},
 };
 constexpr std::size_t kOptionCount = std::size(kOptions);
 
@@ -379,12 +385,35 @@ Exit status:
          on stderr);
   2      bad usage, an unreadable input or an output that could not be
          written, with one line saying what is wrong.
-A plot, report or table file appears whole or not at all. A run saved with
---in-place or --save-to goes through the window's save, which replaces the
-file whole wherever that keeps what the file is (its links, owner and mode)
-and otherwise writes it in place.
+Every file korvoflow-cli writes (runs, reports, plots) goes through the
+window's save: a new file appears whole or not at all; an existing one is
+replaced whole wherever that keeps what the file is (its links, owner and
+mode) and otherwise written in place; an interrupted write leaves no
+temporary file behind.
+
+Environment:
+  LANG, LC_ALL, LC_NUMERIC
+         The locale whose decimal and grouping symbols numbers are read and
+         written with, as in the window (--decimal and --grouping override
+         them); in the C locale "." and ",".
+  LC_TIME
+         The date and time format of the report's time stamp.
+  TMPDIR
+         Where a PDF report is printed before it is written to its file.
+
+Files:
+  /usr/share/doc/korvoflow/examples/*.run
+         Calculated example runs that come with the program: a steam header,
+         a natural-gas line, a compressed-air main and a vent line close to
+         choking.
+  /usr/share/bash-completion/completions/korvoflow-cli
+         The bash completion, made by korvoflow-cli --completion bash.
 
 Examples:
+Calculate the example runs, one CSV row each:
+
+  korvoflow-cli calc /usr/share/doc/korvoflow/examples/*.run --format csv
+
 Calculate a saved run with a longer pipe, as CSV:
 
   korvoflow-cli calc line7.run --set l=120 --format csv
@@ -445,7 +474,7 @@ Options ParseOptions(const std::vector<std::string>& arguments,
   for (const Given& g : given) {
     if (g.option->commands == 0) g.option->apply(r, g.value);
   }
-  if (o.help || o.version) return o;
+  if (o.help || o.version || !o.completion.empty()) return o;
   if (positional.empty()) throw UsageError("no command given (see --help)");
   const std::string name = positional.front();
   const auto command = std::find_if(std::begin(kCommands), std::end(kCommands),
@@ -475,6 +504,24 @@ std::string HelpText() {
     text += std::string(9, ' ') + Wrapped(command.help, 9, 9) + "\n";
   }
   return text + OptionsHelp() + FieldsHelp() + kTail;
+}
+
+std::vector<OptionSummary> OptionSummaries() {
+  std::vector<OptionSummary> summaries;
+  for (const OptionInfo& info : kOptions) {
+    OptionSummary summary{info.name, info.shortName, info.value ? info.value : "", {}};
+    for (const CommandInfo& command : kCommands) {
+      if (info.commands & Bit(command.command)) summary.commands.push_back(command.name);
+    }
+    summaries.push_back(std::move(summary));
+  }
+  return summaries;
+}
+
+std::vector<std::string> CommandNames() {
+  std::vector<std::string> names;
+  for (const CommandInfo& command : kCommands) names.push_back(command.name);
+  return names;
 }
 
 bool NeedsPainting(const Options& options) {

@@ -18,6 +18,7 @@ struct Options {
   std::optional<Command> command;  // none with --help or --version
   bool help = false;
   bool version = false;
+  std::string completion;  // --completion SHELL: print the shell's completion script
   bool quiet = false;
   std::vector<std::string> files;  // as the file system knows them
   NumberSymbols symbols;
@@ -41,6 +42,16 @@ Options ParseOptions(const std::vector<std::string>& arguments, const NumberSymb
 
 // The --help text: commands, options, every field key, exit statuses.
 std::string HelpText();
+
+// The option table and the commands as a shell's completion needs them.
+struct OptionSummary {
+  std::string name;
+  char shortName;
+  std::string value;  // the value's name ("FILE", "KEY=TEXT", "table|csv|json"); empty: a switch
+  std::vector<std::string> commands;  // none for the options that need no command
+};
+std::vector<OptionSummary> OptionSummaries();
+std::vector<std::string> CommandNames();
 
 // Whether the command draws with Qt's painting (a plot or a PDF), which needs
 // the GUI application rather than the core one.

@@ -141,6 +141,30 @@ assert len(rows) > 1 and all(len(r) == len(rows[0]) for r in rows), [len(r) for 
     tr '\r' '\n' <tty.out | sed 's/\x1b\[K//g' | awk 'length > 39 {exit 1}' || fail "too wide"
     grep -q $'\r\x1b\[K' tty.out || fail "line not cleared"
     ;;
+  completion)
+    # The bash completion offers commands, the command's options and an
+    # option's values.
+    offer() {
+      COMP_WORDS=("$@")
+      COMP_CWORD=$((${#COMP_WORDS[@]} - 1))
+      _korvoflow_cli
+      echo "${COMPREPLY[*]}"
+    }
+    compopt() { :; }
+    source <("$bin" --completion bash)
+    [ "$(offer korvoflow-cli ca)" = calc ] || fail "commands: $(offer korvoflow-cli ca)"
+    [ "$(offer korvoflow-cli sweep --va)" = --vary ] || fail "options"
+    [ "$(offer korvoflow-cli calc --format j)" = json ] || fail "formats"
+    [ "$(offer korvoflow-cli calc --set p)" = "p1= p2= p0=" ] || fail "keys: $(offer korvoflow-cli calc --set p)"
+    ;;
+  man_page)
+    # The man page has the usual sections and no formatting warnings.
+    man --warnings -E UTF-8 -l -Tutf8 -Z "$(dirname "$bin")/korvoflow-cli.1" 2>warnings >/dev/null
+    [ ! -s warnings ] || fail "$(cat warnings)"
+    for section in OPTIONS "EXIT STATUS" ENVIRONMENT FILES EXAMPLES "SEE ALSO"; do
+      grep -q "^\.SH \"\?$section\"\?$" "$(dirname "$bin")/korvoflow-cli.1" || fail "no $section"
+    done
+    ;;
   *)
     fail "unknown check $check"
     ;;
