@@ -328,6 +328,13 @@ void frmMain::cmdLoad_Click() {
   RecordToBoxes();
 }
 
+void frmMain::OpenRunFile(const std::string& path) {
+  if (commands_ == nullptr) return;
+  BoxesToRecord();
+  commands_->LoadFile(run_, this, path, [this] { Repaint(); });
+  RecordToBoxes();
+}
+
 void frmMain::cmdSave_Click() {
   if (!ReadyForCommand() || commands_ == nullptr) return;
   BoxesToRecord();

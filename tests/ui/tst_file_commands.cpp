@@ -118,6 +118,22 @@ class FileCommandsTest : public QObject, WindowFixture {
     QCOMPARE(Text("txtInput_2"), QString("1,234"));  // not reached: kept
   }
 
+  // A run file named on the command line loads as Load's last step does: no
+  // question, no dialog; a file that ends early shows Load's message and
+  // leaves the texts read before the fault.
+  void openRunFile() {
+    window_->OpenRunFile(QFile::encodeName(OtherRunFile()).toStdString());
+    QCOMPARE(Text("txtGas_0"), QString(" Air "));
+    QCOMPARE(Text("txtCheck_2"), QString("0.5"));
+    QVERIFY(user_.shown.empty());
+    MakeWindow();
+    const QByteArray bytes = ReadAll(Path("other.run"));
+    WriteAll(Path("partial.run"), bytes.left(bytes.indexOf("\"600,000\"")));
+    window_->OpenRunFile(QFile::encodeName(Path("partial.run")).toStdString());
+    QCOMPARE(user_.shown, QStringList{"! Error: Error Loading File"});
+    QCOMPARE(Text("txtInput_0"), QString("250"));
+  }
+
   // Cancel in the printer dialog, or a dialog that fails, ends the command
   // silently. Copies chosen for a file all arrive in it, one document holding
   // them page after page; the printer's own copy count is reset to one, so

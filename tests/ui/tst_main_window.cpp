@@ -9,6 +9,7 @@
 #include <QSet>
 #include <map>
 
+#include "ui/command_line.h"
 #include "ui/fonts.h"
 #include "ui/frm_busy.h"
 #include "ui/frm_splash.h"
@@ -56,6 +57,22 @@ class MainWindowTest : public QObject, WindowFixture {
   static QString AccessibleName(QWidget* w) {
     QAccessibleInterface* face = QAccessible::queryAccessibleInterface(w);
     return face ? face->text(QAccessible::Name) : QString();
+  }
+
+  static QString Outcome(const CommandLine& line) {
+    switch (line.action) {
+      case CommandLine::Action::kHelp:
+        return "help";
+      case CommandLine::Action::kVersion:
+        return "version";
+      case CommandLine::Action::kBadUsage:
+        return "refused: " + QString::fromStdString(line.error);
+      case CommandLine::Action::kRun:
+        break;
+    }
+    QString run = "run " + QString::fromStdString(line.file.value_or("-"));
+    for (const std::string& a : line.toolkitArguments) run += ' ' + QString::fromStdString(a);
+    return run;
   }
 
   int FilledResults() {
@@ -242,6 +259,38 @@ class MainWindowTest : public QObject, WindowFixture {
     QTRY_VERIFY(window_->Splash() != nullptr);
     QCOMPARE(Text("txtInput_0"), QString("12."));
     QCOMPARE(window_->focusWidget()->objectName(), QString("cmdAbout"));
+  }
+
+  // The command line read before the toolkit starts: the one run file, the
+  // toolkit's options kept for it, and the refusals.
+  void commandLine_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("outcome");
+    // clang-format off
+    QTest::newRow("file") << QStringList{"a.run"} << "run a.run korvoflow";
+    QTest::newRow("toolkit options")
+        << QStringList{"-platform", "xcb", "--reverse", "-style=fusion", "a.run"}
+        << "run a.run korvoflow -platform xcb --reverse -style=fusion";
+    QTest::newRow("no file") << QStringList{} << "run - korvoflow";
+    QTest::newRow("dash file after --") << QStringList{"--", "-reverse"}
+        << "run -reverse korvoflow";
+    QTest::newRow("help wins over a file") << QStringList{"a.run", "--help"} << "help";
+    QTest::newRow("version") << QStringList{"-v"} << "version";
+    QTest::newRow("two files") << QStringList{"a.run", "b.run"}
+        << "refused: one run file at most, 2 were given";
+    QTest::newRow("unknown") << QStringList{"--load", "a.run"}
+        << "refused: unknown option '--load' (see --help)";
+    QTest::newRow("value missing") << QStringList{"a.run", "-display"}
+        << "refused: option '-display' needs a value";
+    // clang-format on
+  }
+
+  void commandLine() {
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, outcome);
+    std::vector<std::string> argv{"korvoflow"};
+    for (const QString& a : arguments) argv.push_back(a.toStdString());
+    QCOMPARE(Outcome(ParseCommandLine(argv)), outcome);
   }
 
   // Enter: nothing in a line box, a new line in the run description, a press
