@@ -261,6 +261,30 @@ class MainWindowTest : public QObject, WindowFixture {
     QCOMPARE(window_->focusWidget()->objectName(), QString("cmdAbout"));
   }
 
+  // An Alt+key that is no access key types nothing, in a line box or the run
+  // description, with Shift too. AltGr types its character, reported as on
+  // X11 (no Alt) or on Windows (Ctrl+Alt); the access keys are checked by
+  // the cases above.
+  void altKeysTypeNothing() {
+    const auto typeKeys = [](QWidget* box) {
+      QTest::keyClicks(box, "N");
+      QTest::keyClick(box, Qt::Key_Q, Qt::AltModifier);
+      QTest::keyClick(box, Qt::Key_Q, Qt::AltModifier | Qt::ShiftModifier);
+      QTest::keyClick(box, Qt::Key_1, Qt::AltModifier);
+      QTest::sendKeyEvent(QTest::Click, box, Qt::Key_Q, "@", Qt::GroupSwitchModifier);
+      QTest::sendKeyEvent(QTest::Click, box, Qt::Key_E, "\u20ac",
+                          Qt::ControlModifier | Qt::AltModifier);
+    };
+    TypeInto("txtGas_0", "");
+    typeKeys(Line("txtGas_0"));
+    auto* general = Child<QPlainTextEdit>("txtGeneral_0");
+    general->setFocus();
+    typeKeys(general);
+    QCOMPARE(Text("txtGas_0"), QString("N@\u20ac"));
+    QCOMPARE(general->toPlainText(), QString("N@\u20ac"));
+    QVERIFY(user_.shown.empty());
+  }
+
   // The command line read before the toolkit starts: the one run file, the
   // toolkit's options kept for it, and the refusals.
   void commandLine_data() {
