@@ -19,6 +19,8 @@ start_xvfb() {
   [ -s "$xvfb_dir/display" ] || { echo "Xvfb did not start"; cat "$xvfb_dir/xvfb.log"; exit 1; }
   export DISPLAY=":$(cat "$xvfb_dir/display")"
   export QT_QPA_PLATFORM=xcb LANG=C.UTF-8 LC_ALL=C.UTF-8
+  # The folders visited in the file dialogs are kept here, not in the user's settings.
+  export XDG_CONFIG_HOME="$xvfb_dir/config"
 }
 
 start_program() {
