@@ -1,10 +1,12 @@
 # Helpers to drive the real program on a private virtual X server; sourced by
 # the end-to-end test and the screenshot script.
 
+# A program that has ended already is no failure here: the cleanup goes on to
+# the server, whose output would otherwise keep the test's pipe open.
 xvfb_cleanup() {
-  [ -n "${app_pid:-}" ] && kill "$app_pid" 2>/dev/null
-  [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null
-  [ -n "${xvfb_dir:-}" ] && rm -rf "$xvfb_dir"
+  [ -z "${app_pid:-}" ] || kill "$app_pid" 2>/dev/null || true
+  [ -z "${xvfb_pid:-}" ] || kill "$xvfb_pid" 2>/dev/null || true
+  [ -z "${xvfb_dir:-}" ] || rm -rf "$xvfb_dir"
   return 0
 }
 
