@@ -7,11 +7,10 @@
 #include <QMimeDatabase>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
-#include <mutex>
 #include <thread>
 
 #include "ui/fonts.h"
@@ -22,34 +21,6 @@ namespace {
 using Answer = MessageBoxes::Answer;
 const QByteArray kStartupRun = ReadAll(KORVO_TEST_DATA_DIR "/startup.run");
 const QString kQuestion = "? Question: Do You Want to Save Your Current Values";
-
-// Ends the test program when the scope it guards has not been left within
-// a minute: a call that blocks would otherwise never return to report.
-class Watchdog {
- public:
-  explicit Watchdog(const char* what)
-      : thread_([this, what] {
-          std::unique_lock<std::mutex> lock(mutex_);
-          if (!done_.wait_for(lock, std::chrono::minutes(1), [this] { return left_; })) {
-            std::fprintf(stderr, "FAIL: %s\n", what);
-            std::_Exit(1);
-          }
-        }) {}
-  ~Watchdog() {
-    {
-      const std::lock_guard<std::mutex> lock(mutex_);
-      left_ = true;
-    }
-    done_.notify_one();
-    thread_.join();
-  }
-
- private:
-  std::mutex mutex_;
-  std::condition_variable done_;
-  bool left_ = false;
-  std::thread thread_;
-};
 
 }  // namespace
 
@@ -227,25 +198,39 @@ class FileCommandsTest : public QObject, WindowFixture {
   // The file dialogs decide no icon or type by reading a file: a folder
   // holding a named pipe without a writer, then /proc, are listed with their
   // types and the dialog closes. Reading /proc/kmsg blocks once the kernel's
-  // messages are consumed (and consumes them); a listing that blocks ends the
-  // test through the watchdog.
+  // messages are consumed (and consumes them); a listing that blocks for a
+  // minute ends the test through the watchdog.
   void dialogsReadNoFile() {
     QVERIFY(mkfifo(QFile::encodeName(Path("pipe")).constData(), 0600) == 0);
-    const Watchdog watchdog("the file dialog blocked in its listing");
+    std::atomic<bool> returned = false;
+    std::thread watchdog([&returned] {
+      for (int tenths = 0; tenths < 600 && !returned; ++tenths) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+      }
+      if (returned) return;
+      std::fputs("FAIL: the file dialog blocked in its listing\n", stderr);
+      std::_Exit(1);  // a blocked call would never return to report
+    });
     QStringList types;
     QTimer::singleShot(0, this, [&] {
       auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
       auto* model = dialog->findChild<QFileSystemModel*>();
       const QString proc = QFileInfo::exists("/proc/kmsg") ? "/proc/kmsg" : "/proc/version";
-      for (const QString& file : {Path("pipe"), proc}) {
-        dialog->setDirectory(QFileInfo(file).path());
-        const auto type = [&] { return model->index(file, 2).data().toString(); };
-        QTRY_VERIFY_WITH_TIMEOUT(!type().isEmpty(), 10000);
-        types << type();
-      }
+      const auto listTypes = [&] {  // a failed wait returns early, and the dialog still closes
+        for (const QString& file : {Path("pipe"), proc}) {
+          dialog->setDirectory(QFileInfo(file).path());
+          const auto type = [&] { return model->index(file, 2).data().toString(); };
+          QTRY_VERIFY_WITH_TIMEOUT(!type().isEmpty(), 10000);
+          types << type();
+        }
+      };
+      listTypes();
       dialog->reject();
     });
-    QCOMPARE(QtDialogs().OpenFile(window_.get(), Path("pipe")), std::nullopt);
+    const auto chosen = QtDialogs().OpenFile(window_.get(), Path("pipe"));
+    returned = true;
+    watchdog.join();
+    QCOMPARE(chosen, std::nullopt);
     QCOMPARE(types.size(), 2);
     QCOMPARE(types.front(), QMimeDatabase().mimeTypeForName("inode/fifo").comment());
   }

@@ -299,11 +299,8 @@ class MainWindowTest : public QObject, WindowFixture {
     QTest::newRow("dash file after --") << QStringList{"--", "-reverse"}
         << "run -reverse korvoflow";
     QTest::newRow("help wins over a file") << QStringList{"a.run", "--help"} << "help";
-    QTest::newRow("version") << QStringList{"-v"} << "version";
     QTest::newRow("two files") << QStringList{"a.run", "b.run"}
         << "refused: one run file at most, 2 were given";
-    QTest::newRow("unknown") << QStringList{"--load", "a.run"}
-        << "refused: unknown option '--load' (see --help)";
     QTest::newRow("value missing") << QStringList{"a.run", "-display"}
         << "refused: option '-display' needs a value";
     // clang-format on
