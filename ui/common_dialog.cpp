@@ -5,12 +5,17 @@
 #include <QPrinter>
 #include <exception>
 
+#include "ui/name_only_icons.h"
+
 namespace {
 
 std::optional<QString> RunFileDialog(QWidget* parent, const QString& fileName,
                                      QFileDialog::AcceptMode mode) {
+  NameOnlyIconProvider icons;  // outlives the dialog, which does not own it
   QFileDialog dialog(parent);
   dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setIconProvider(&icons);
+  dialog.setOption(QFileDialog::DontUseCustomDirectoryIcons);
   dialog.setOption(QFileDialog::DontConfirmOverwrite);
   dialog.setAcceptMode(mode);
   dialog.setFileMode(QFileDialog::AnyFile);

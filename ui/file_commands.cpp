@@ -50,8 +50,13 @@ void FileCommands::Load(RunRecord& run, QWidget* parent, const std::function<voi
   if (answer == MessageBoxes::Answer::Yes) Save(run, parent);
   const auto path = cmnDialog_.ShowOpen(parent);
   if (!path) return;
+  LoadFile(run, parent, FileSystemPath(*path), showRun);
+}
+
+void FileCommands::LoadFile(RunRecord& run, QWidget* parent, const std::string& path,
+                            const std::function<void()>& showRun) {
   MessageFileHost files(messages_, parent, showRun);
-  LoadRunFile(run, FileSystemPath(*path), files);
+  LoadRunFile(run, path, files);
 }
 
 void FileCommands::Save(const RunRecord& run, QWidget* parent) {

@@ -37,6 +37,10 @@ class FileCommands {
   // A load that fails half-way calls `showRun` before its message, so that the
   // boxes show what it has read, as they would had they been filled one by one.
   void Load(RunRecord& run, QWidget* parent, const std::function<void()>& showRun);
+  // Load's last step alone, for a file chosen elsewhere (the command line):
+  // the file at `path` (file-system bytes), with Load's message if it fails.
+  void LoadFile(RunRecord& run, QWidget* parent, const std::string& path,
+                const std::function<void()>& showRun);
   void Save(const RunRecord& run, QWidget* parent);
   void Print(const RunRecord& run, QWidget* parent);
 

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -43,6 +44,14 @@ QWidget* MakeLineBox(QWidget* group, const FieldInfo& field) {
     box->setPalette(face);
   }
   return box;
+}
+
+// Alt with a letter or another character key: a command key, not text; the
+// toolkit would type the character into the box. AltGr still types (@, €):
+// X11 reports it without Alt, Windows as Ctrl+Alt.
+bool IsAltTyping(const QKeyEvent& key) {
+  const auto held = key.modifiers() & (Qt::AltModifier | Qt::ControlModifier | Qt::MetaModifier);
+  return held == Qt::AltModifier && !key.text().isEmpty();
 }
 
 }  // namespace
@@ -108,6 +117,8 @@ void frmMain::BuildGroups() {
     // the two boxes of a shared caption apart.
     box->setAccessibleName(ToQString(DistinctName(field.ref)));
     label->setBuddy(box);  // the caption has no '&', so no access key appears
+    // Drops the character of an Alt+key that is no access key.
+    box->installEventFilter(this);
     auto& array = boxes_[field.ref.array];
     array.resize(BoxCount(field.ref.array));
     array.at(static_cast<std::size_t>(field.ref.index)) = box;
@@ -314,6 +325,10 @@ bool frmMain::ReadyForCommand() {
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::Shortcut) focusAtAccessKey_ = focusWidget();
+  // A key press reaches a box only when no access key took it.
+  if (event->type() == QEvent::KeyPress && IsAltTyping(*static_cast<QKeyEvent*>(event))) {
+    return true;
+  }
   return QWidget::eventFilter(watched, event);
 }
 
@@ -323,6 +338,13 @@ void frmMain::cmdLoad_Click() {
   if (!ReadyForCommand() || commands_ == nullptr) return;
   BoxesToRecord();
   commands_->Load(run_, this, [this] { Repaint(); });
+  RecordToBoxes();
+}
+
+void frmMain::OpenRunFile(const std::string& path) {
+  if (commands_ == nullptr) return;
+  BoxesToRecord();
+  commands_->LoadFile(run_, this, path, [this] { Repaint(); });
   RecordToBoxes();
 }
 

@@ -38,6 +38,11 @@ class frmMain : public QWidget, public CalcHost {
   // Start-up: the About window above the centred, shown and active main window.
   void Form_Load();
 
+  // Loads a run file named outside the window (on the command line) as Load
+  // does once its file is chosen: no save question, the same message if the
+  // file cannot be loaded, and the texts read before a fault kept.
+  void OpenRunFile(const std::string& path);
+
   QWidget* Box(FieldRef ref) const;
   QString BoxText(FieldRef ref) const;
   frmSplash* Splash() const;

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Debian package as a user meets it: builds it (scripts/deb.sh), lets
-# lintian check it, installs it with apt-get, checks that the desktop files,
-# icons and man page are in place under one application ID, starts the
+# lintian check it (no error, no hardening tag), installs it with apt-get,
+# checks that the desktop files, icons and man page are in place under one
+# application ID and the run-file type registered by the triggers, starts the
 # installed program on a virtual X server and waits for its window, then
 # removes and purges the package and checks that none of its files is left.
 # Whatever apt-get pulled in for it is purged too, so the machine ends as it
@@ -49,7 +50,12 @@ trap cleanup EXIT
 installed_packages >"$installed_before"
 deb=$(ls -t "$top"/build-deb/"$package"_*.deb | head -n 1)
 echo "== lintian $(basename "$deb")"
-lintian --fail-on error --info "$deb" || fail "lintian found errors"
+# Hardening tags are mostly of the info level, which lintian hides unless asked.
+lintian --fail-on error --display-info --info "$deb" | tee "$scratch/lintian.txt" ||
+  fail "lintian found errors"
+if grep -E '^[A-Z]: [^ ]+: hardening-' "$scratch/lintian.txt"; then
+  fail "lintian found a binary built without the hardening flags"
+fi
 
 cp "$deb" "$scratch/"
 DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 install -y -qq \
@@ -70,6 +76,14 @@ for size in 16 24 32 48 64 128 256; do
 done
 [ -f "/usr/share/icons/hicolor/scalable/apps/$id.svg" ] || fail "no scalable icon"
 man -w korvoflow >/dev/null || fail "man korvoflow finds no page"
+# The triggers of shared-mime-info and desktop-file-utils took in the run-file
+# type and its application, with no script of the package's own.
+mime_type=$(sed -n 's/^MimeType=\([^;]*\);$/\1/p' "${desktop_files[0]}")
+mime_registered() {
+  [ -f "/usr/share/mime/$mime_type.xml" ] &&
+    grep -q "^$mime_type=.*$id.desktop" /usr/share/applications/mimeinfo.cache
+}
+mime_registered || fail "the run-file type $mime_type is not registered"
 program=$(command -v korvoflow) || fail "korvoflow is not on the PATH"
 
 # The installed program starts and shows its window; Alt+E ends it.
@@ -98,4 +112,5 @@ for file in "${files[@]}"; do
   if [ -e "$file" ] && { [ ! -d "$file" ] || [[ "$file" == *korvoflow* ]]; }; then left+=("$file"); fi
 done
 [ ${#left[@]} -eq 0 ] || fail "left behind after the purge: ${left[*]}"
+! mime_registered || fail "the run-file type $mime_type is still registered"
 echo "installed, started and removed without a trace: passed"

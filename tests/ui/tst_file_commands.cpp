@@ -1,9 +1,18 @@
 // Load, Save and Print driven through the main window with answered dialogs
 // and message boxes, on real files in a scratch folder.
+#include <sys/stat.h>
+
 #include <QFileDialog>
 #include <QPlainTextEdit>
+#include <QFileSystemModel>
+#include <QMimeDatabase>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <thread>
 
 #include "ui/fonts.h"
 #include "ui_fixture.h"
@@ -155,6 +164,22 @@ class FileCommandsTest : public QObject, WindowFixture {
     QCOMPARE(ReadAll(Path("saved.run")), fileWith(edited));
   }
 
+  // A run file named on the command line loads as Load's last step does: no
+  // question, no dialog; a file that ends early shows Load's message and
+  // leaves the texts read before the fault.
+  void openRunFile() {
+    window_->OpenRunFile(QFile::encodeName(OtherRunFile()).toStdString());
+    QCOMPARE(Text("txtGas_0"), QString(" Air "));
+    QCOMPARE(Text("txtCheck_2"), QString("0.5"));
+    QVERIFY(user_.shown.empty());
+    MakeWindow();
+    const QByteArray bytes = ReadAll(Path("other.run"));
+    WriteAll(Path("partial.run"), bytes.left(bytes.indexOf("\"600,000\"")));
+    window_->OpenRunFile(QFile::encodeName(Path("partial.run")).toStdString());
+    QCOMPARE(user_.shown, QStringList{"! Error: Error Loading File"});
+    QCOMPARE(Text("txtInput_0"), QString("250"));
+  }
+
   // Cancel in the printer dialog, or a dialog that fails, ends the command
   // silently. Copies chosen for a file all arrive in it, one document holding
   // them page after page; the printer's own copy count is reset to one, so
@@ -205,6 +230,46 @@ class FileCommandsTest : public QObject, WindowFixture {
       QVERIFY(seen != nullptr);
       QCOMPARE(chosen, accept ? std::optional(start) : std::nullopt);
     }
+  }
+
+  // The file dialogs decide no icon or type by reading a file: a folder
+  // holding a named pipe without a writer, then /proc, are listed with their
+  // types and the dialog closes. Reading /proc/kmsg blocks once the kernel's
+  // messages are consumed (and consumes them); a listing that blocks for a
+  // minute ends the test through the watchdog.
+  void dialogsReadNoFile() {
+    QVERIFY(mkfifo(QFile::encodeName(Path("pipe")).constData(), 0600) == 0);
+    std::atomic<bool> returned = false;
+    std::thread watchdog([&returned] {
+      for (int tenths = 0; tenths < 600 && !returned; ++tenths) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+      }
+      if (returned) return;
+      std::fputs("FAIL: the file dialog blocked in its listing\n", stderr);
+      std::_Exit(1);  // a blocked call would never return to report
+    });
+    QStringList types;
+    QTimer::singleShot(0, this, [&] {
+      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      auto* model = dialog->findChild<QFileSystemModel*>();
+      const QString proc = QFileInfo::exists("/proc/kmsg") ? "/proc/kmsg" : "/proc/version";
+      const auto listTypes = [&] {  // a failed wait returns early, and the dialog still closes
+        for (const QString& file : {Path("pipe"), proc}) {
+          dialog->setDirectory(QFileInfo(file).path());
+          const auto type = [&] { return model->index(file, 2).data().toString(); };
+          QTRY_VERIFY_WITH_TIMEOUT(!type().isEmpty(), 10000);
+          types << type();
+        }
+      };
+      listTypes();
+      dialog->reject();
+    });
+    const auto chosen = QtDialogs().OpenFile(window_.get(), Path("pipe"));
+    returned = true;
+    watchdog.join();
+    QCOMPARE(chosen, std::nullopt);
+    QCOMPARE(types.size(), 2);
+    QCOMPARE(types.front(), QMimeDatabase().mimeTypeForName("inode/fifo").comment());
   }
 };
 

@@ -10,6 +10,7 @@
 #include <map>
 
 #include "platform/locale_symbols.h"
+#include "ui/command_line.h"
 #include "ui/fonts.h"
 #include "ui/frm_busy.h"
 #include "ui/frm_splash.h"
@@ -56,6 +57,22 @@ class MainWindowTest : public QObject, WindowFixture {
   static QString AccessibleName(QWidget* w) {
     QAccessibleInterface* face = QAccessible::queryAccessibleInterface(w);
     return face ? face->text(QAccessible::Name) : QString();
+  }
+
+  static QString Outcome(const CommandLine& line) {
+    switch (line.action) {
+      case CommandLine::Action::kHelp:
+        return "help";
+      case CommandLine::Action::kVersion:
+        return "version";
+      case CommandLine::Action::kBadUsage:
+        return "refused: " + QString::fromStdString(line.error);
+      case CommandLine::Action::kRun:
+        break;
+    }
+    QString run = "run " + QString::fromStdString(line.file.value_or("-"));
+    for (const std::string& a : line.toolkitArguments) run += ' ' + QString::fromStdString(a);
+    return run;
   }
 
   int FilledResults() {
@@ -242,6 +259,59 @@ class MainWindowTest : public QObject, WindowFixture {
     QTRY_VERIFY(window_->Splash() != nullptr);
     QCOMPARE(Text("txtInput_0"), QString("12."));
     QCOMPARE(window_->focusWidget()->objectName(), QString("cmdAbout"));
+  }
+
+  // An Alt+key that is no access key types nothing, in a line box or the run
+  // description, with Shift too. AltGr types its character, reported as on
+  // X11 (no Alt) or on Windows (Ctrl+Alt); the access keys are checked by
+  // the cases above.
+  void altKeysTypeNothing() {
+    const auto typeKeys = [](QWidget* box) {
+      QTest::keyClicks(box, "N");
+      QTest::keyClick(box, Qt::Key_Q, Qt::AltModifier);
+      QTest::keyClick(box, Qt::Key_Q, Qt::AltModifier | Qt::ShiftModifier);
+      QTest::keyClick(box, Qt::Key_1, Qt::AltModifier);
+      QTest::sendKeyEvent(QTest::Click, box, Qt::Key_Q, "@", Qt::GroupSwitchModifier);
+      QTest::sendKeyEvent(QTest::Click, box, Qt::Key_E, "\u20ac",
+                          Qt::ControlModifier | Qt::AltModifier);
+    };
+    TypeInto("txtGas_0", "");
+    typeKeys(Line("txtGas_0"));
+    auto* general = Child<QPlainTextEdit>("txtGeneral_0");
+    general->setFocus();
+    typeKeys(general);
+    QCOMPARE(Text("txtGas_0"), QString("N@\u20ac"));
+    QCOMPARE(general->toPlainText(), QString("N@\u20ac"));
+    QVERIFY(user_.shown.empty());
+  }
+
+  // The command line read before the toolkit starts: the one run file, the
+  // toolkit's options kept for it, and the refusals.
+  void commandLine_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("outcome");
+    // clang-format off
+    QTest::newRow("file") << QStringList{"a.run"} << "run a.run korvoflow";
+    QTest::newRow("toolkit options")
+        << QStringList{"-platform", "xcb", "--reverse", "-style=fusion", "a.run"}
+        << "run a.run korvoflow -platform xcb --reverse -style=fusion";
+    QTest::newRow("no file") << QStringList{} << "run - korvoflow";
+    QTest::newRow("dash file after --") << QStringList{"--", "-reverse"}
+        << "run -reverse korvoflow";
+    QTest::newRow("help wins over a file") << QStringList{"a.run", "--help"} << "help";
+    QTest::newRow("two files") << QStringList{"a.run", "b.run"}
+        << "refused: one run file at most, 2 were given";
+    QTest::newRow("value missing") << QStringList{"a.run", "-display"}
+        << "refused: option '-display' needs a value";
+    // clang-format on
+  }
+
+  void commandLine() {
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, outcome);
+    std::vector<std::string> argv{"korvoflow"};
+    for (const QString& a : arguments) argv.push_back(a.toStdString());
+    QCOMPARE(Outcome(ParseCommandLine(argv)), outcome);
   }
 
   // Enter: nothing in a line box, a new line in the run description, a press

@@ -1,10 +1,12 @@
 # Helpers to drive the real program on a private virtual X server; sourced by
 # the end-to-end test and the screenshot script.
 
+# A program that has ended already is no failure here: the cleanup goes on to
+# the server, whose output would otherwise keep the test's pipe open.
 xvfb_cleanup() {
-  [ -n "${app_pid:-}" ] && kill "$app_pid" 2>/dev/null
-  [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null
-  [ -n "${xvfb_dir:-}" ] && rm -rf "$xvfb_dir"
+  [ -z "${app_pid:-}" ] || kill "$app_pid" 2>/dev/null || true
+  [ -z "${xvfb_pid:-}" ] || kill "$xvfb_pid" 2>/dev/null || true
+  [ -z "${xvfb_dir:-}" ] || rm -rf "$xvfb_dir"
   return 0
 }
 
@@ -19,6 +21,8 @@ start_xvfb() {
   [ -s "$xvfb_dir/display" ] || { echo "Xvfb did not start"; cat "$xvfb_dir/xvfb.log"; exit 1; }
   export DISPLAY=":$(cat "$xvfb_dir/display")"
   export QT_QPA_PLATFORM=xcb LANG=C.UTF-8 LC_ALL=C.UTF-8
+  # The folders visited in the file dialogs are kept here, not in the user's settings.
+  export XDG_CONFIG_HOME="$xvfb_dir/config"
 }
 
 start_program() {
