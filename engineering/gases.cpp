@@ -94,8 +94,8 @@ double MixtureK(const std::vector<GasComponent>& components) {
   return cp / (cp - 1);
 }
 
-GasChoice ParseGas(std::string_view spec) {
-  const auto parts = SplitList(spec, ',');
+GasChoice ParseGas(std::string_view named) {
+  const auto parts = SplitList(named, ',');
   if (parts.size() == 1 && parts.front().find(':') == std::string_view::npos) {
     if (parts.front().empty()) throw InputError("no gas given");
     const GasData& gas = RequireGas(parts.front());

@@ -38,7 +38,7 @@ struct GasComponent {
   double fraction;  // mole fraction as given
 };
 
-// What a gas specification sets in a run: the Gas Type text, MW and k.
+// What a named gas or mixture sets in a run: the Gas Type text, MW and k.
 struct GasChoice {
   std::string text;
   double mw;
@@ -52,7 +52,7 @@ struct GasChoice {
 // molar heat capacity (see MixtureK). Throws InputError naming the bad part:
 // an unknown gas, a missing or bad fraction, a gas given twice, fractions
 // that do not sum to 1 within kFractionSumTolerance.
-GasChoice ParseGas(std::string_view spec);
+GasChoice ParseGas(std::string_view named);
 
 // k of an ideal-gas mixture: each gas's molar heat capacity in units of R,
 // cp_i = k_i / (k_i - 1) (from Cp - Cv = R and k = Cp / Cv), is weighted by

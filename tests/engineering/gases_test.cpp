@@ -61,7 +61,7 @@ TEST(GasMixture, RefusesWithMessages) {
       {"methane:0.9,ethane:0.09", "the mole fractions sum to 0.99, not 1 (within 0.000001)"},
       {"methane:0.9,ethane:0.0999995", "(no error)"},
   };
-  for (const auto& [spec, message] : rows) EXPECT_EQ(MessageOf([&] { ParseGas(spec); }), message);
+  for (const auto& [named, message] : rows) EXPECT_EQ(MessageOf([&] { ParseGas(named); }), message);
 }
 
 }  // namespace
