@@ -144,7 +144,8 @@ ExitCode ProfileCommand(const Options& o) {
   out.Begin(StationShape());
   for (const Row& row : rows) out.Write(row);
   if (!out.End()) return Finish(false, ExitCode::kFailure);
-  if (!o.plot.empty() && !Plot(ProfilePlot(rows), o.plot)) return ExitCode::kFailure;
+  if (!o.plot.empty() && !Plot(ProfilePlot(rows, loaded.run, o.symbols), o.plot))
+    return ExitCode::kFailure;
   return profile.stop.empty() ? ExitCode::kComplete : ExitCode::kEndedWithMessage;
 }
 

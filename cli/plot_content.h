@@ -10,7 +10,10 @@
 
 PlotContent SweepPlot(const Options& options, const SweepTotals& totals);
 
-PlotContent ProfilePlot(const std::vector<Row>& stations);
+// The stations along the pipe of `run`, the rest of the pipe shaded where
+// the profile stopped early.
+PlotContent ProfilePlot(const std::vector<Row>& stations, const RunRecord& run,
+                        const NumberSymbols& symbols);
 
 // Draws the plot into the file at `path`; false after a line on stderr.
 bool Plot(const PlotContent& content, const std::string& path);
