@@ -7,7 +7,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "cli/plot.h"
+#include "cli/plot_content.h"
 #include "cli/progress.h"
 #include "cli/text_report.h"
 #include "platform/locale_symbols.h"
@@ -124,77 +124,6 @@ class BatchSaves {
   std::vector<bool> saved_;
 };
 
-QString Q(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-// x is the first varied input; a grid gives one series per key and value of
-// the second.
-PlotContent SweepPlot(const Options& o, const SweepTotals& totals) {
-  PlotContent plot;
-  const SweepAxis& x = o.axes.front();
-  plot.title = "Korvo Flow case study";
-  plot.xTitle = Q(Caption(x.field));
-  plot.logX = x.log;
-  const long long inner = o.axes.size() == 2 ? o.axes[1].count : 1;
-  for (long long j = 0; j < inner; ++j) {
-    for (std::size_t k = 0; k < o.plotKeys.size(); ++k) {
-      PlotSeries series;
-      series.name = Q(Key(o.plotKeys[k]));
-      if (inner > 1) {
-        series.name += QString(" (%1 = %2)")
-                           .arg(Q(Key(o.axes[1].field)))
-                           .arg(Q(FormatByPattern(o.axes[1].At(j), kInputPattern, o.symbols)));
-      }
-      for (long long i = 0; i < x.count; ++i) {
-        const auto point = static_cast<std::size_t>(i * inner + j);
-        series.points.emplace_back(x.At(i), totals.plotValues[point * o.plotKeys.size() + k]);
-      }
-      plot.series.push_back(std::move(series));
-    }
-  }
-  if (o.plotKeys.size() == 1) plot.yTitle = Q(Caption(o.plotKeys.front()));
-  return plot;
-}
-
-const StationColumn& ColumnOf(std::string_view key) {
-  const std::vector<StationColumn>& columns = StationColumns();
-  return *std::find_if(columns.begin(), columns.end(),
-                       [&](const StationColumn& c) { return c.key == key; });
-}
-
-PlotSeries StationSeries(const std::vector<Row>& stations, const StationColumn& column,
-                         bool secondAxis) {
-  PlotSeries series{column.title, {}, secondAxis};
-  for (const Row& row : stations) {
-    series.points.emplace_back(CellOf(row, "x").value.value_or(std::nan("")),
-                               CellOf(row, column.key).value.value_or(std::nan("")));
-  }
-  return series;
-}
-
-// Pressure against the left axis and Mach number against the right one.
-PlotContent ProfilePlot(const std::vector<Row>& stations) {
-  const StationColumn& pressure = ColumnOf("p");
-  const StationColumn& mach = ColumnOf("m");
-  PlotContent plot;
-  plot.title = "Korvo Flow pipe profile";
-  plot.xTitle = "Length, ft";
-  plot.yTitle = pressure.title;
-  plot.secondYTitle = mach.title;
-  plot.series = {StationSeries(stations, pressure, false), StationSeries(stations, mach, true)};
-  return plot;
-}
-
-bool Plot(const PlotContent& content, const std::string& path) {
-  const std::optional<QByteArray> bytes = DrawPlot(content, path);
-  if (!bytes) {
-    Diagnose(path, "the plot could not be drawn");
-    return false;
-  }
-  return WriteOutputFile(path, std::string_view(bytes->constData(), bytes->size()));
-}
-
 bool WritePdf(const RunRecord& run, const std::string& path) {
   QString error;
   const std::optional<QByteArray> pdf = ReportPdf(run, SystemTimeStamp, error);
@@ -259,7 +188,8 @@ ExitCode ProfileCommand(const Options& o) {
   out.Begin(StationShape());
   for (const Row& row : rows) out.Write(row);
   if (!out.End()) return Finish(false, ExitCode::kFailure);
-  if (!o.plot.empty() && !Plot(ProfilePlot(rows), o.plot)) return ExitCode::kFailure;
+  if (!o.plot.empty() && !Plot(ProfilePlot(rows, loaded.run, o.symbols), o.plot))
+    return ExitCode::kFailure;
   return profile.stop.empty() ? ExitCode::kComplete : ExitCode::kEndedWithMessage;
 }
 

@@ -42,9 +42,11 @@ PointResult CalculatePoint(const SweepRequest& request, const RowFormat& format,
   PointResult result;
   result.complete = calculated.outcome.Complete();
   result.line = format.Record(row);
+  // A plotted line stops at the last point whose run completed, even where a
+  // run that ended with a message had written the field before it stopped.
   for (const FieldRef& ref : request.plotKeys) {
     const auto value = FieldCell(run, ref, request.symbols, calculated.values).value;
-    result.plotValues.push_back(value ? *value : std::nan(""));
+    result.plotValues.push_back(value && result.complete ? *value : std::nan(""));
   }
   return result;
 }
@@ -62,6 +64,33 @@ void CalculateChunk(const SweepRequest& request, const RowFormat& format, long l
   for (unsigned t = 1; t < request.threads; ++t) helpers.emplace_back(work);
   work();
   for (std::thread& helper : helpers) helper.join();
+}
+
+long long InnerCount(const SweepRequest& request) {
+  return request.axes.size() == 2 ? request.axes[1].count : 1;
+}
+
+void BeginPlot(const SweepRequest& request, SweepTotals& totals) {
+  if (request.plotKeys.empty()) return;
+  totals.plottedValues = EvenlyChosen(InnerCount(request), kMostPlottedValues);
+  totals.plotLines.resize(totals.plottedValues.size() * request.plotKeys.size());
+}
+
+// A point's plot values to their lines, where its value of the second input
+// is plotted.
+void FeedPlot(const SweepRequest& request, long long point, const std::vector<double>& values,
+              SweepTotals& totals) {
+  if (values.empty()) return;
+  const long long i = point / InnerCount(request), j = point % InnerCount(request);
+  const std::vector<long long>& plotted = totals.plottedValues;
+  const auto value = std::lower_bound(plotted.begin(), plotted.end(), j);
+  if (value == plotted.end() || *value != j) return;
+  const SweepAxis& x = request.axes.front();
+  const double at = x.count > 1 ? static_cast<double>(i) / static_cast<double>(x.count - 1) : 0.0;
+  const auto first = static_cast<std::size_t>(value - plotted.begin()) * values.size();
+  for (std::size_t k = 0; k < values.size(); ++k) {
+    totals.plotLines[first + k].Add(at, QPointF(x.At(i), values[k]));
+  }
 }
 
 // The shape of every point's row: the axis indices and the run's cells.
@@ -138,19 +167,20 @@ SweepTotals RunSweep(const SweepRequest& request, RowStream& out, const SweepPro
   SweepTotals totals;
   totals.points = PointCount(request.axes);
   out.Begin(Shape(request));
+  BeginPlot(request, totals);
   const long long chunk = kChunkPerThread * std::max(1u, request.threads);
   std::vector<PointResult> results;
   for (long long first = 0; first < totals.points && !out.Failed(); first += chunk) {
     results.assign(static_cast<std::size_t>(std::min(chunk, totals.points - first)), {});
     CalculateChunk(request, out.Formatter(), first, results);
-    for (const PointResult& result : results) {
-      out.WriteRecord(result.line);
-      if (!result.complete) ++totals.endedWithMessage;
-      totals.plotValues.insert(totals.plotValues.end(), result.plotValues.begin(),
-                               result.plotValues.end());
+    for (std::size_t r = 0; r < results.size(); ++r) {
+      out.WriteRecord(results[r].line);
+      if (!results[r].complete) ++totals.endedWithMessage;
+      FeedPlot(request, first + static_cast<long long>(r), results[r].plotValues, totals);
     }
     if (progress) progress(first + static_cast<long long>(results.size()), totals.points);
   }
+  for (LineSampler& line : totals.plotLines) line.Finish();
   totals.writeFailed = !out.End();
   return totals;
 }

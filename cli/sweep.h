@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "cli/output.h"
+#include "cli/plot.h"
 
 struct SweepAxis {
   FieldRef field{};
@@ -39,12 +40,20 @@ struct SweepRequest {
   unsigned threads = 1;
 };
 
+// A grid's plot draws at most this many values of its second input, so that
+// its legend stays readable and its lines apart.
+inline constexpr long long kMostPlottedValues = 10;
+
 struct SweepTotals {
   long long points = 0;
   long long endedWithMessage = 0;
-  // The values of the plot keys, point after point (one per key, NaN where a
-  // point has none), in one block rather than a vector per point.
-  std::vector<double> plotValues;
+  // The plot's lines against the first input, fed in input order as the rows
+  // are written and sampled to the plot's width, so that memory does not grow
+  // with the points: for each plotted value of the second input (a line has
+  // one; a grid at most kMostPlottedValues, evenly chosen), one line per plot
+  // key. NaN where a point's run ended with a message or has no value.
+  std::vector<long long> plottedValues;  // indices of the second input's values
+  std::vector<LineSampler> plotLines;    // value after value, key after key
   bool writeFailed = false;
 };
 

@@ -1,5 +1,6 @@
 // The command line's own logic below the program: the options it refuses,
-// sweeps whatever the thread count, and the output formats that scripts read.
+// sweeps whatever the thread count, the output formats that scripts read, and
+// what a sweep's plot keeps and shows.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -8,6 +9,7 @@
 
 #include "calc/field_names.h"
 #include "cli/options.h"
+#include "cli/plot_content.h"
 
 namespace {
 
@@ -40,8 +42,8 @@ TEST(Sweep, SameOutputWhateverTheThreads) {
     EXPECT_EQ(one.points, 1201);
     EXPECT_EQ(three.endedWithMessage, one.endedWithMessage);
     EXPECT_GT(one.endedWithMessage, 0);
-    ASSERT_EQ(three.plotValues.size(), 1201u);
-    EXPECT_TRUE(std::isnan(three.plotValues.back()));  // choked: no exit pressure
+    ASSERT_EQ(three.plotLines.size(), 1u);
+    EXPECT_TRUE(std::isnan(three.plotLines[0].Points().back().y()));  // choked: no exit pressure
   }
 }
 
@@ -141,6 +143,79 @@ TEST(Output, FormatsKeepEveryCell) {
             "{\"file\":\"\",\"desc\":\"Line \\\"7\\\",\\nheader\\u0001\xEF\xBF\xBD\","
             "\"w\":{\"text\":\"600,000\",\"value\":600000},\"p2\":{\"text\":\"\",\"value\":null},"
             "\"i\":3}");
+}
+
+// A line keeps what its pixel columns show: a one-point spike among a million
+// points survives, values alternating with gaps stay bounded, and a few points
+// are all kept, a stretch without values as the x of its ends.
+TEST(LineSampler, KeepsTheShapeWithinItsColumns) {
+  LineSampler many, alternating, few;
+  for (int i = 0; i < 1'000'000; ++i) {
+    const double at = i / 999'999.0;
+    many.Add(at, {at, i == 123'457 ? 50.0 : std::sin(at * 20)});
+    alternating.Add(at, {at, i % 2 ? std::nan("") : 1.0});
+  }
+  for (int i = 0; i < 500; ++i) few.Add(i / 499.0, {1.0 * i, i < 400 ? 1.0 * i : std::nan("")});
+  for (LineSampler* line : {&many, &alternating, &few}) line->Finish();
+  EXPECT_LE(many.Points().size(), 4u * kPlotColumns);
+  EXPECT_EQ(std::max_element(many.Points().begin(), many.Points().end(),
+                             [](QPointF a, QPointF b) { return a.y() < b.y(); })
+                ->y(),
+            50.0);
+  EXPECT_LE(alternating.Points().size(), 10u * kPlotColumns);
+  ASSERT_EQ(few.Points().size(), 402u);
+  EXPECT_EQ(few.Points()[400].x(), 400);
+  EXPECT_EQ(few.Points()[401].x(), 499);
+  EXPECT_TRUE(std::isnan(few.Points()[401].y()));
+}
+
+// The plot of a sweep given as on the command line.
+PlotContent PlotOf(std::vector<std::string> arguments, SweepTotals& totals) {
+  arguments.insert(arguments.begin(), {"korvoflow-cli", "sweep", "--plot", "p.svg"});
+  const Options o = ParseOptions(arguments, kUs);
+  const SweepRequest request{DefaultRunRecord(kUs), kUs, o.axes, o.plotKeys, 2};
+  std::FILE* sink = std::fopen("/dev/null", "w");
+  RowStream out(Format::kCsv, sink);
+  totals = RunSweep(request, out, {});
+  std::fclose(sink);
+  return SweepPlot(o, totals);
+}
+
+// Fields of one unit share an axis titled with their captions and the unit;
+// two units take both sides of a panel, more units a panel each.
+TEST(SweepPlot, AnAxisPerUnit) {
+  const struct {
+    const char* keys;
+    std::vector<std::pair<const char*, const char*>> panels;  // left and right titles
+  } rows[] = {
+      {"p2", {{"Exit Pressure, psia", ""}}},
+      {"p2,m2", {{"Exit Pressure, psia", "Exit Mach Number"}}},
+      {"p2,p0", {{"Exit Pressure / Pressure, psia", ""}}},
+      {"p2,m2,dpc",
+       {{"Exit Pressure, psia", ""}, {"Exit Mach Number", ""}, {"Compressible Pr. Loss, psi", ""}}},
+  };
+  for (const auto& row : rows) {
+    SweepTotals totals;
+    const PlotContent plot = PlotOf({"--vary", "w=100000:900000:9", "--y", row.keys}, totals);
+    ASSERT_EQ(plot.panels.size(), row.panels.size()) << row.keys;
+    for (std::size_t p = 0; p < row.panels.size(); ++p) {
+      EXPECT_EQ(plot.panels[p].yTitle, row.panels[p].first) << row.keys;
+      EXPECT_EQ(plot.panels[p].secondYTitle, row.panels[p].second) << row.keys;
+    }
+  }
+}
+
+// A grid of thousands of values of its second input draws ten of them,
+// evenly chosen, and says so.
+TEST(SweepPlot, GridDrawsTenValues) {
+  SweepTotals totals;
+  const PlotContent plot =
+      PlotOf({"--vary", "w=400000:600000:2", "--vary", "d=4:12:4000", "--y", "p2"}, totals);
+  ASSERT_EQ(totals.plottedValues.size(), 10u);
+  EXPECT_EQ(totals.plottedValues.back(), 3999);
+  EXPECT_EQ(plot.series.size(), 10u);
+  EXPECT_EQ(plot.title, "Korvo Flow case study: 10 of 4,000 values of d shown");
+  EXPECT_EQ(plot.series.back().name, "d = 12 in.");
 }
 
 }  // namespace

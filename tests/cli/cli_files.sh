@@ -15,26 +15,37 @@ fail() {
   exit 1
 }
 
-# Line segments of each series: a series is drawn with a 2-pixel pen, one
-# segment per pair of neighbouring points.
-segments_per_series() {
-  awk '/<g /{w = index($0, "stroke-width=\"2\"") > 0; c = ""
-               if (match($0, /stroke="#[0-9a-f]+"/)) c = substr($0, RSTART + 8, 7)}
-       /<polyline/ && w {n[c]++}
-       END {for (k in n) print n[k]}' "$1" | sort -n | tr '\n' ' '
+# Distinct pairs of colour and dash pattern among the 2-pixel lines drawn.
+line_styles() {
+  awk '/<g /{s = ""
+               if (index($0, "stroke-width=\"2\"") && match($0, /stroke="#[0-9a-f]+"/)) {
+                 s = substr($0, RSTART, RLENGTH)
+                 if (match($0, /stroke-dasharray="[^"]*"/)) s = s substr($0, RSTART, RLENGTH)
+               }}
+       /<polyline/ && s != "" {seen[s] = 1}
+       END {print length(seen)}' "$1"
 }
 
 case $check in
   sweep_svg)
-    "$bin" sweep --vary w=100000:500000:11 --plot plot.svg --y p2,m2,dpc >/dev/null
-    [ "$(segments_per_series plot.svg)" = "10 10 10 " ] ||
-      fail "series segments: $(segments_per_series plot.svg)"
-    for key in p2 m2 dpc; do grep -q ">$key</text>" plot.svg || fail "no legend for $key"; done
-    # A grid: one series per value of the second input.
-    "$bin" sweep --vary w=400000:600000:3 --vary d=6:8:2 --plot grid.svg --y p2 >/dev/null
-    [ "$(segments_per_series grid.svg)" = "2 2 " ] ||
-      fail "grid series segments: $(segments_per_series grid.svg)"
-    grep -q '>p2 (d = 8.)</text>' grid.svg || fail "no legend for d = 8."
+    # Two units on two axes, each titled (and named in the legend) by caption
+    # and unit; ticks grouped and without a spurious ".0"; where the flow
+    # chokes, the plot says so.
+    "$bin" sweep --vary w=100000:900000:81 --plot plot.svg --y p2,m2 >/dev/null 2>&1 || true
+    for title in "Exit Pressure, psia" "Exit Mach Number"; do
+      [ "$(grep -c ">$title</text>" plot.svg)" = 2 ] || fail "no axis and legend \"$title\""
+    done
+    for text in "Flow Rate, lb/hr" 600,000 "runs end with a message above w = 600,000 lb/hr"; do
+      grep -q ">$text</text>" plot.svg || fail "no \"$text\""
+    done
+    if grep -q '>600,000\.' plot.svg; then fail "600,000 with decimals"; fi
+    "$bin" sweep --vary w=100000:900000:9 --plot de.svg --y p2 --decimal , --grouping . >/dev/null \
+      2>&1 || true
+    grep -q ">600.000</text>" de.svg || fail "no 600.000 in the user's symbols"
+    # A grid of 4,000 values draws ten, each line in a colour and dashes of its own.
+    "$bin" sweep --vary w=400000:600000:3 --vary d=4:12:4000 --plot grid.svg --y p2 >/dev/null 2>&1 || true
+    grep -q ">Korvo Flow case study: 10 of 4,000 values of d shown</text>" grid.svg || fail "no title"
+    [ "$(line_styles grid.svg)" = 10 ] || fail "line styles: $(line_styles grid.svg)"
     ;;
   stdout_full)
     # Output that cannot be written is a failure, never a success.
