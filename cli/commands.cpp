@@ -7,7 +7,10 @@
 #include <cmath>
 #include <cstdio>
 
+#include "calc/field_names.h"
 #include "cli/plot.h"
+#include "cli/solve_command.h"
+#include "cli/tables_command.h"
 #include "cli/text_report.h"
 #include "platform/locale_symbols.h"
 #include "platform/report_output.h"
@@ -17,6 +20,7 @@ namespace {
 struct LoadedRun {
   std::string file;  // empty for the start-up defaults
   RunRecord run;
+  Row prepared = {};  // the cells its preparation adds to its row
 };
 
 // Every run is loaded before any is calculated, so an unreadable file stops
@@ -25,9 +29,7 @@ std::vector<LoadedRun> LoadRuns(const Options& o) {
   std::vector<LoadedRun> runs;
   if (o.files.empty()) runs.push_back({std::string(), DefaultRunRecord(o.symbols)});
   for (const std::string& file : o.files) runs.push_back({file, LoadRun(file, o.symbols)});
-  for (LoadedRun& loaded : runs) {
-    for (const Assignment& set : o.sets) Apply(loaded.run, set);
-  }
+  for (LoadedRun& loaded : runs) loaded.prepared = PrepareLoaded(loaded.run, o, loaded.file);
   return runs;
 }
 
@@ -91,7 +93,7 @@ PlotContent SweepPlot(const Options& o, const SweepTotals& totals) {
   PlotContent plot;
   const SweepAxis& x = o.axes.front();
   plot.title = "Korvo Flow case study";
-  plot.xTitle = Q(Caption(x.field));
+  plot.xTitle = Q(UnitCaptionOf(x.field, o.inputs.units));
   plot.logX = x.log;
   const long long inner = o.axes.size() == 2 ? o.axes[1].count : 1;
   for (long long j = 0; j < inner; ++j) {
@@ -110,7 +112,7 @@ PlotContent SweepPlot(const Options& o, const SweepTotals& totals) {
       plot.series.push_back(std::move(series));
     }
   }
-  if (o.plotKeys.size() == 1) plot.yTitle = Q(Caption(o.plotKeys.front()));
+  if (o.plotKeys.size() == 1) plot.yTitle = Q(UnitCaptionOf(o.plotKeys.front(), o.inputs.units));
   return plot;
 }
 
@@ -120,9 +122,17 @@ const StationColumn& ColumnOf(std::string_view key) {
                        [&](const StationColumn& c) { return c.key == key; });
 }
 
+// "Pressure, kPa(a)": a column's title with the unit its cells are in.
+QString StationTitle(const StationColumn& column, UnitSystem units) {
+  const std::string title = column.title;
+  const std::size_t comma = title.rfind(", ");
+  if (comma == std::string::npos) return Q(title);
+  return Q(title.substr(0, comma + 2) + std::string(UnitText(column.exit, units)));
+}
+
 PlotSeries StationSeries(const std::vector<Row>& stations, const StationColumn& column,
-                         bool secondAxis) {
-  PlotSeries series{column.title, {}, secondAxis};
+                         bool secondAxis, UnitSystem units) {
+  PlotSeries series{StationTitle(column, units), {}, secondAxis};
   for (const Row& row : stations) {
     series.points.emplace_back(CellOf(row, "x").value.value_or(std::nan("")),
                                CellOf(row, column.key).value.value_or(std::nan("")));
@@ -131,15 +141,16 @@ PlotSeries StationSeries(const std::vector<Row>& stations, const StationColumn& 
 }
 
 // Pressure against the left axis and Mach number against the right one.
-PlotContent ProfilePlot(const std::vector<Row>& stations) {
+PlotContent ProfilePlot(const std::vector<Row>& stations, UnitSystem units) {
   const StationColumn& pressure = ColumnOf("p");
   const StationColumn& mach = ColumnOf("m");
   PlotContent plot;
   plot.title = "Korvo Flow pipe profile";
-  plot.xTitle = "Length, ft";
-  plot.yTitle = pressure.title;
+  plot.xTitle = Q("Length, " + std::string(UnitText(kLength, units)));
+  plot.yTitle = StationTitle(pressure, units);
   plot.secondYTitle = mach.title;
-  plot.series = {StationSeries(stations, pressure, false), StationSeries(stations, mach, true)};
+  plot.series = {StationSeries(stations, pressure, false, units),
+                 StationSeries(stations, mach, true, units)};
   return plot;
 }
 
@@ -175,6 +186,8 @@ ExitCode CalcCommand(const Options& o) {
     if (!SaveCalculated(o, loaded)) status = ExitCode::kFailure;
     Row row{TextCell("file", loaded.file)};
     AppendRun(row, loaded.run, RunEnd(calculated.outcome, o.symbols), o.symbols, calculated.values);
+    row.insert(row.end(), loaded.prepared.begin(), loaded.prepared.end());
+    ShowInUnits(row, o.inputs.units, o.symbols);
     out.Begin(row);
     out.Write(row);
   }
@@ -188,6 +201,8 @@ ExitCode SweepCommand(const Options& o) {
   request.axes = o.axes;
   request.plotKeys = o.plotKeys;
   request.threads = o.threads;
+  request.inputs = o.inputs;
+  request.solve = o.solve;
   RowStream out(o.format, stdout, o.csvHeader);
   SweepTotals totals;
   {
@@ -210,12 +225,16 @@ ExitCode ProfileCommand(const Options& o) {
   std::vector<Row> rows;
   for (const ProfileStation& station : profile.stations) {
     rows.push_back(StationRow(station, static_cast<int>(rows.size()), o.symbols));
+    ShowInUnits(rows.back(), o.inputs.units, o.symbols);
   }
   RowStream out(o.format, stdout, o.csvHeader);
-  out.Begin(StationShape());
+  Row shape = StationShape();
+  ShowInUnits(shape, o.inputs.units, o.symbols);
+  out.Begin(shape);
   for (const Row& row : rows) out.Write(row);
   if (!out.End()) return Finish(false, ExitCode::kFailure);
-  if (!o.plot.empty() && !Plot(ProfilePlot(rows), o.plot)) return ExitCode::kFailure;
+  if (!o.plot.empty() && !Plot(ProfilePlot(rows, o.inputs.units), o.plot))
+    return ExitCode::kFailure;
   return profile.stop.empty() ? ExitCode::kComplete : ExitCode::kEndedWithMessage;
 }
 
@@ -239,6 +258,7 @@ ExitCode ReportCommand(const Options& o) {
 }
 
 ExitCode RunCommand(const Options& o) {
+  for (const std::string& note : o.notes) Note(note);
   switch (*o.command) {
     case Command::kCalc:
       return CalcCommand(o);
@@ -246,6 +266,14 @@ ExitCode RunCommand(const Options& o) {
       return SweepCommand(o);
     case Command::kProfile:
       return ProfileCommand(o);
+    case Command::kSolve: {
+      const LoadedRun loaded = LoadRuns(o).front();
+      return SolveCommand(o, loaded.run, loaded.file);
+    }
+    case Command::kGases:
+      return GasesCommand(o);
+    case Command::kSchedules:
+      return SchedulesCommand(o);
     case Command::kReport:
       break;
   }
