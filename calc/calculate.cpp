@@ -51,10 +51,10 @@ class Calculation {
     const ExitMachSolution exit = SolveExitMach(in.k, s.m1, s.fld1);
     if (exit.choked) return Fail({CalcEnd::kExitMachPassesOne, kMach2});
     if (!WriteExit(in, s, exit)) return outcome_;
-    if (!Write(kMaxLength, CalcMaxPipeLength(in.k, s.m1, in.d, s.f), kResultPattern2)) {
+    if (!Write(kMaxLength, CalcMaxPipeLength(in.k, s.m1, in.d, s.f))) {
       return outcome_;
     }
-    Write(kMaxFlow, MaxFlowRate(in, s), kResultPattern2);
+    Write(kMaxFlow, MaxFlowRate(in, s));
     return outcome_;
   }
 
@@ -130,12 +130,9 @@ class Calculation {
   }
 
   bool WriteInlet(const InletState& s, double dPi) {
-    return Write(kDensity1, s.rho1, kResultPattern6) &&
-           Write(kSpecificVolume1, s.sv1, kResultPattern6) &&
-           Write(kVelocity1, s.v1, kResultPattern6) &&
-           Write(kSonicVelocity1, s.cs1, kResultPattern6) && Write(kMach1, s.m1, kResultPattern6) &&
-           Write(kFrictionFactor, s.f, kResultPattern6) &&
-           Write(kIncompressibleLoss, dPi, kResultPattern6);
+    return Write(kDensity1, s.rho1) && Write(kSpecificVolume1, s.sv1) && Write(kVelocity1, s.v1) &&
+           Write(kSonicVelocity1, s.cs1) && Write(kMach1, s.m1) && Write(kFrictionFactor, s.f) &&
+           Write(kIncompressibleLoss, dPi);
   }
 
   // Exit state of adiabatic flow with friction between M1 and M2: the exit
@@ -148,19 +145,12 @@ class Calculation {
     if (!ReadPositive(kZ2, z2)) return false;
     ExitFlowState(in, z2, x);
     InletStagnation(in, s, x);
-    return Write(kPressure2, x.p2, kResultPattern2) &&
-           Write(kTemperature2, x.t2, kResultPattern2) && Write(kFlow2, x.w2, kWholePattern) &&
-           Write(kDensity2, x.rho2, kResultPattern6) &&
-           Write(kSpecificVolume2, x.sv2, kResultPattern6) &&
-           Write(kVelocity2, x.v2, kResultPattern2) &&
-           Write(kSonicVelocity2, x.cs2, kResultPattern2) &&
-           Write(kMach2, exit.m2, kResultPattern6) &&
-           Write(kCompressibleLoss, x.dPc, kResultPattern6) &&
-           Write(kStagnationTemperature, x.t0, kResultPattern2) &&
-           Write(kStagnationPressure, x.p0, kResultPattern2) &&
-           Write(kFrictionParameter1, s.fld1, kResultPattern6) &&
-           Write(kFrictionParameter2, exit.fld2, kResultPattern6) &&
-           Write(kMachCheck, x.mCheck, kResultPattern6);
+    return Write(kPressure2, x.p2) && Write(kTemperature2, x.t2) && Write(kFlow2, x.w2) &&
+           Write(kDensity2, x.rho2) && Write(kSpecificVolume2, x.sv2) && Write(kVelocity2, x.v2) &&
+           Write(kSonicVelocity2, x.cs2) && Write(kMach2, exit.m2) &&
+           Write(kCompressibleLoss, x.dPc) && Write(kStagnationTemperature, x.t0) &&
+           Write(kStagnationPressure, x.p0) && Write(kFrictionParameter1, s.fld1) &&
+           Write(kFrictionParameter2, exit.fld2) && Write(kMachCheck, x.mCheck);
   }
 
   // Ideal-gas relations: no compressibility factor enters them.
@@ -196,13 +186,14 @@ class Calculation {
     x.p0 = StagnationPressure(in.p1, st, in.k);
   }
 
-  // Writes one result; a value that overflowed or is undefined is refused.
-  bool Write(FieldRef ref, double value, std::string_view pattern) {
+  // Writes one result by its field's display pattern and hands its value to
+  // the host; a value that overflowed or is undefined is refused.
+  bool Write(FieldRef ref, double value) {
     if (!std::isfinite(value)) {
       Fail({CalcEnd::kNotComputed, ref});
       return false;
     }
-    Text(run_, ref) = FormatByPattern(value, pattern, host_.Symbols());
+    Text(run_, ref) = FormatByPattern(value, Field(ref).pattern, host_.Symbols());
     host_.ResultValue(ref, value);
     return true;
   }

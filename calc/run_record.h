@@ -77,7 +77,7 @@ struct FieldRef {
   bool operator==(const FieldRef& o) const { return array == o.array && index == o.index; }
 };
 
-// Name, caption, unit and role of each of the 35 fields: the one table that
+// Name, caption, unit, role and display pattern of each of the 35 fields: the one table that
 // the window's labels, the report, the messages of the calculation and every
 // other front end read. The key is the field's stable lower-case name outside
 // the window (command line, CSV and JSON columns), taken from the symbol the
@@ -89,6 +89,9 @@ struct FieldInfo {
   std::string_view caption;
   std::string_view unit;  // US customary; "-" for a pure number, empty for free text
   bool isResult;
+  // How the window writes the field's number: a result by its own pattern, a
+  // typed input by the input pattern; empty for the free texts.
+  std::string_view pattern;
 };
 
 // The fields in group-walk order: arrays as kBoxArrays, indices ascending.

@@ -7,8 +7,11 @@
 #include <cmath>
 #include <cstdio>
 
+#include "calc/field_names.h"
 #include "cli/plot_content.h"
 #include "cli/progress.h"
+#include "cli/solve_command.h"
+#include "cli/tables_command.h"
 #include "cli/text_report.h"
 #include "platform/locale_symbols.h"
 #include "platform/report_output.h"
@@ -19,6 +22,7 @@ namespace {
 struct LoadedRun {
   std::string file;  // empty for the start-up defaults
   RunRecord run;
+  Row prepared = {};  // the cells its preparation adds to its row
 };
 
 // Every run is loaded before any is calculated, so an unreadable file stops
@@ -30,9 +34,7 @@ std::vector<LoadedRun> LoadRuns(const Options& o) {
     runs.push_back({file, LoadRun(file, o.symbols)});
     NoteAmbiguousNumbers(file, runs.back().run, o.symbols);
   }
-  for (LoadedRun& loaded : runs) {
-    for (const Assignment& set : o.sets) Apply(loaded.run, set);
-  }
+  for (LoadedRun& loaded : runs) loaded.prepared = PrepareLoaded(loaded.run, o, loaded.file);
   return runs;
 }
 
@@ -148,6 +150,8 @@ ExitCode CalcCommand(const Options& o) {
     if (!saves.Save(i, loaded.run)) status = ExitCode::kFailure;
     Row row{TextCell("file", loaded.file)};
     AppendRun(row, loaded.run, RunEnd(calculated.outcome, o.symbols), o.symbols, calculated.values);
+    row.insert(row.end(), loaded.prepared.begin(), loaded.prepared.end());
+    ShowInUnits(row, o.inputs.units, o.symbols);
     out.Begin(row);
     out.Write(row);
   }
@@ -161,6 +165,8 @@ ExitCode SweepCommand(const Options& o) {
   request.axes = o.axes;
   request.plotKeys = o.plotKeys;
   request.threads = o.threads;
+  request.inputs = o.inputs;
+  request.solve = o.solve;
   RowStream out(o.format, stdout, o.csvHeader);
   SweepTotals totals;
   {
@@ -183,12 +189,15 @@ ExitCode ProfileCommand(const Options& o) {
   std::vector<Row> rows;
   for (const ProfileStation& station : profile.stations) {
     rows.push_back(StationRow(station, static_cast<int>(rows.size()), o.symbols));
+    ShowInUnits(rows.back(), o.inputs.units, o.symbols);
   }
   RowStream out(o.format, stdout, o.csvHeader);
-  out.Begin(StationShape());
+  Row shape = StationShape();
+  ShowInUnits(shape, o.inputs.units, o.symbols);
+  out.Begin(shape);
   for (const Row& row : rows) out.Write(row);
   if (!out.End()) return Finish(false, ExitCode::kFailure);
-  if (!o.plot.empty() && !Plot(ProfilePlot(rows, loaded.run, o.symbols), o.plot))
+  if (!o.plot.empty() && !Plot(ProfilePlot(rows, loaded.run, o.symbols, o.inputs.units), o.plot))
     return ExitCode::kFailure;
   return profile.stop.empty() ? ExitCode::kComplete : ExitCode::kEndedWithMessage;
 }
@@ -214,6 +223,7 @@ ExitCode ReportCommand(const Options& o) {
 
 ExitCode RunCommand(const Options& o) {
   CheckOutputsApart(o);
+  for (const std::string& note : o.notes) Note(note);
   switch (*o.command) {
     case Command::kCalc:
       return CalcCommand(o);
@@ -221,6 +231,14 @@ ExitCode RunCommand(const Options& o) {
       return SweepCommand(o);
     case Command::kProfile:
       return ProfileCommand(o);
+    case Command::kSolve: {
+      const LoadedRun loaded = LoadRuns(o).front();
+      return SolveCommand(o, loaded.run, loaded.file);
+    }
+    case Command::kGases:
+      return GasesCommand(o);
+    case Command::kSchedules:
+      return SchedulesCommand(o);
     case Command::kReport:
       break;
   }

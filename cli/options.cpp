@@ -8,7 +8,9 @@
 #include <cstring>
 #include <thread>
 
+#include "calc/field_names.h"
 #include "cli/plot.h"
+#include "engineering/input_error.h"
 
 namespace {
 
@@ -22,8 +24,15 @@ constexpr unsigned FormatBit(Format format) {
 }
 
 constexpr unsigned kCalc = Bit(Command::kCalc), kSweep = Bit(Command::kSweep),
-                   kProfile = Bit(Command::kProfile), kReport = Bit(Command::kReport);
-constexpr unsigned kEveryCommand = kCalc | kSweep | kProfile | kReport;
+                   kProfile = Bit(Command::kProfile), kReport = Bit(Command::kReport),
+                   kSolve = Bit(Command::kSolve), kGases = Bit(Command::kGases),
+                   kSchedules = Bit(Command::kSchedules);
+// The commands that prepare and calculate a run, and those that list a table.
+constexpr unsigned kRunCommands = kCalc | kSweep | kProfile | kReport | kSolve;
+constexpr unsigned kTables = kGases | kSchedules;
+constexpr unsigned kEveryCommand = kRunCommands | kTables;
+constexpr unsigned kEveryFormat =
+    FormatBit(Format::kTable) | FormatBit(Format::kCsv) | FormatBit(Format::kJson);
 
 struct CommandInfo {
   Command command;
@@ -53,6 +62,20 @@ const CommandInfo kCommands[] = {
      "in pressure between Z1 at the inlet pressure and Z2 at the last station's pressure."},
     {Command::kReport, "report", "[RUNFILE]", 1, Format::kTable, 0,
      "The printed report, as text on stdout or in a .txt file, or as a PDF."},
+    {Command::kSolve, "solve",
+     "[RUNFILE] --for KEY --target CONDITION [--target ...] [--schedule SCHED]", 1, Format::kTable,
+     kEveryFormat,
+     "Find the one free input, w, d, l or p1, for which the run meets every target: the largest "
+     "flow or length, the smallest diameter or inlet pressure, on the millionths a typed entry "
+     "holds (with --schedule, the smallest pipe of that schedule). Prints the answer's run as "
+     "calc does, then the input solved for, the Calculates used, the grid neighbour that fails "
+     "and why, and the limit that stopped the search; without an answer, the reason and status "
+     "2. --save-to or --output saves the answer's run."},
+    {Command::kGases, "gases", "", 0, Format::kCsv, kEveryFormat,
+     "The gas table: key, other name, formula, Gas Type text, MW, k and their source."},
+    {Command::kSchedules, "schedules", "[--schedule SCHED]", 0, Format::kCsv, kEveryFormat,
+     "Standard steel pipe: schedule, nominal size, outside diameter, wall and inside diameter "
+     "(ASME B36.10M and B36.19M); --schedule lists one schedule."},
 };
 
 const CommandInfo& InfoOf(Command command) {
@@ -71,6 +94,10 @@ struct Request {
   std::string decimal, grouping;
   bool decimalGiven = false, groupingGiven = false;
   std::string threads, stations;
+  std::vector<std::string> sets = {};  // the --set texts, in order
+  InputTexts inputs = {};
+  std::string forKey = {}, solveKey = {}, schedule = {};
+  std::vector<std::string> targets = {};
 };
 
 // A whole number from 1 to `most`.
@@ -100,16 +127,17 @@ struct OptionInfo {
 };
 
 const OptionInfo kOptions[] = {
-    {"set", 0, "KEY=TEXT", kEveryCommand, true,
-     "Set an input as if typed into its box; a number must pass the window's numeric test.",
-     [](Request& r, const std::string& v) {
-       r.o.sets.push_back({{}, v});
-     }},
-    {"format", 0, "table|csv|json", kCalc | kSweep | kProfile, false,
-     "table, csv or json (calc; default table), csv or json (sweep, profile; default csv). CSV "
-     "and JSON give every number as the window's text and as its value.",
+    {"set", 0, "KEY=TEXT", kRunCommands, true,
+     "Set an input as if typed into its box: a number must pass the window's numeric test and is "
+     "kept exactly as given (a note on stderr says where the window would round it to six "
+     "decimals). With --inlet vessel, p0 and t0 set the vessel's pressure and temperature.",
+     [](Request& r, const std::string& v) { r.sets.push_back(v); }},
+    {"format", 0, "table|csv|json", kCalc | kSweep | kProfile | kSolve | kTables, false,
+     "table, csv or json (calc, solve; default table), csv or json (sweep, profile; default csv), "
+     "any of them (gases, schedules; default csv). CSV and JSON give every number as the "
+     "window's text and as its value.",
      [](Request& r, const std::string& v) { r.format = v; }},
-    {"csv-header", 0, "units|keys", kCalc | kSweep | kProfile, false,
+    {"csv-header", 0, "units|keys", kCalc | kSweep | kProfile | kSolve | kTables, false,
      "How the CSV header names a column: by key and unit in brackets, \"p2 [psia]\" and "
      "\"p2_value [psia]\" (units, the default), or by key alone, \"p2\" and \"p2_value\" "
      "(keys).",
@@ -121,7 +149,8 @@ const OptionInfo kOptions[] = {
      }},
     {"in-place", 0, nullptr, kCalc, false, "Save each calculated run back to its file.",
      [](Request& r, const std::string&) { r.o.inPlace = true; }},
-    {"save-to", 0, "DIR", kCalc, false, "Save each calculated run under its name in DIR.",
+    {"save-to", 0, "DIR", kCalc | kSolve, false,
+     "Save each calculated run (solve: the answer's run) under its name in DIR.",
      [](Request& r, const std::string& v) { r.o.saveTo = v; }},
     {"vary", 0, "KEY=FROM:TO:COUNT", kSweep, true, "Vary a numeric input over COUNT values.",
      [](Request& r, const std::string& v) {
@@ -143,14 +172,61 @@ const OptionInfo kOptions[] = {
      [](Request& r, const std::string& v) { r.stations = v; }},
     {"calculate", 0, nullptr, kReport, false, "Calculate the run before reporting it.",
      [](Request& r, const std::string&) { r.o.calculate = true; }},
-    {"output", 0, "FILE", kCalc | kReport, false,
+    {"output", 0, "FILE", kCalc | kReport | kSolve, false,
      "calc: save the calculated run as a new run file FILE (one run, or the start-up defaults). "
-     "report: write the report to FILE (.txt or .pdf) instead of stdout.",
+     "report: write the report to FILE (.txt or .pdf) instead of stdout. solve: save the "
+     "answer's run as FILE.",
      [](Request& r, const std::string& v) { r.o.output = v; }},
     {"quiet", 'q', nullptr, kEveryCommand, false,
-     "No notes on stderr (how runs ended, numbers read two ways) and no progress bar; errors "
-     "are still reported.",
+     "No notes on stderr (how runs ended, numbers read two ways or rounded by the window) and "
+     "no progress bar; errors are still reported.",
      [](Request& r, const std::string&) { r.o.quiet = true; }},
+    {"for", 0, "KEY", kSolve, false,
+     "The free input to solve for: w (flow), d (diameter), l (length) or p1 (inlet pressure).",
+     [](Request& r, const std::string& v) { r.forKey = v; }},
+    {"solve", 0, "KEY", kSweep, false,
+     "Solve every point for this free input, as solve --for does; with --target, a sizing "
+     "chart, one solve per point.",
+     [](Request& r, const std::string& v) { r.solveKey = v; }},
+    {"target", 0, "CONDITION", kSolve | kSweep, true,
+     "A condition the answer's run must meet, KEY<=NUMBER, KEY>=NUMBER, KEY<NUMBER, KEY>NUMBER "
+     "or KEY=NUMBER (the result nearest NUMBER); see Targets below.",
+     [](Request& r, const std::string& v) { r.targets.push_back(v); }},
+    {"schedule", 0, "SCHED", kSolve | kSweep | kSchedules, false,
+     "Pick the diameter among the standard pipes of this schedule: 10, 40, 80, 160, STD, XS, "
+     "XXS, 5S, 10S, 40S or 80S (see the schedules command).",
+     [](Request& r, const std::string& v) { r.schedule = v; }},
+    {"units", 0, "us|si", kCalc | kSweep | kProfile | kSolve | kTables, false,
+     "Units of the --set, --vary and --target numbers and of every number written: us (the "
+     "window's, the default) or si (kg/kmol, mm, m, kPa(a), kPa, C, kg/h, kg/m3, m3/kg, m/s). "
+     "A run file stays in US units, an SI number kept in it at full precision.",
+     [](Request& r, const std::string& v) { r.inputs.units = v; }},
+    {"gas", 0, "NAME[:FRACTION,...]", kRunCommands, false,
+     "Set the Gas Type text, MW and k from the gas table (see Gases below), or from a mixture "
+     "by mole fractions that sum to 1: methane:0.9,ethane:0.07,nitrogen:0.03 (\".\" as "
+     "decimal sign). Z1 and Z2 stay as they are.",
+     [](Request& r, const std::string& v) { r.inputs.gas = v; }},
+    {"friction-factor", 0, "F", kRunCommands, false,
+     "Set the roughness for which the window's rough-pipe law gives exactly this Darcy friction "
+     "factor in the run's pipe.",
+     [](Request& r, const std::string& v) { r.inputs.frictionFactor = v; }},
+    {"fanning", 0, nullptr, kRunCommands, false,
+     "Read --friction-factor as a Fanning factor (a quarter of Darcy's).",
+     [](Request& r, const std::string&) { r.inputs.fanning = true; }},
+    {"inlet", 0, "vessel|pipe", kRunCommands, false,
+     "vessel: the pipe is fed from a vessel at the stagnation state --set p0=... --set t0=...; "
+     "P1 and T1 become the static state at the pipe's entrance, and the row gives the "
+     "iterations. pipe (the default): P1 and T1 as given.",
+     [](Request& r, const std::string& v) { r.inputs.inlet = v; }},
+    {"fittings", 0, "K[,K...]", kRunCommands, true,
+     "Resistance coefficients K added to the pipe as K times D/f of length, f the run's own "
+     "friction factor (\".\" as decimal sign): l is then the straight length and the run's "
+     "length the total equivalent length. The row gives both.",
+     [](Request& r, const std::string& v) { r.inputs.kValues.push_back(v); }},
+    {"fitting", 0, "NAME[xN][,...]", kRunCommands, true,
+     "Fittings of the table (see Fittings below), N of each, added as --fittings adds K: "
+     "elbow-90x4,gate-valve.",
+     [](Request& r, const std::string& v) { r.inputs.fittings.push_back(v); }},
     {"decimal", 0, "TEXT", kEveryCommand, false,
      "Decimal symbol of numbers (default: the locale's).",
      [](Request& r, const std::string& v) {
@@ -290,6 +366,58 @@ Format ParseFormat(const std::string& name, const CommandInfo& command) {
   throw UsageError("--format: \"" + name + "\" is not a format of " + command.name);
 }
 
+// The free input and the targets of a solve or a sizing chart, and the
+// schedule a listing shows.
+void ResolveSolve(Request& r) {
+  Options& o = r.o;
+  const Command command = *o.command;
+  if (command == Command::kSchedules && !r.schedule.empty()) {
+    try {
+      o.schedule = FindSchedule(r.schedule);
+    } catch (const InputError& error) {
+      throw UsageError(std::string("--schedule: ") + error.what());
+    }
+  }
+  if (command != Command::kSolve && command != Command::kSweep) return;
+  const std::string& key = command == Command::kSolve ? r.forKey : r.solveKey;
+  if (command == Command::kSweep && key.empty()) {
+    if (!r.targets.empty() || !r.schedule.empty()) {
+      throw UsageError("--target and --schedule go with --solve");
+    }
+    return;
+  }
+  if (key.empty()) throw UsageError("solve needs --for KEY, the free input: w, d, l or p1");
+  try {
+    o.solve = ParseSolveSetup(key, r.targets, r.schedule, o.symbols, o.inputs.units);
+  } catch (const InputError& error) {
+    throw UsageError(std::string(InfoOf(command).name) + ": " + error.what());
+  }
+  if (o.inputs.vesselInlet && o.solve->input->field == kPressure1) {
+    throw UsageError("--inlet vessel finds p1 from the vessel's p0: solve for w, d or l");
+  }
+}
+
+// An axis that the preparation or the solve does not overwrite, whose ends
+// are values in the chosen units.
+void CheckPreparedAxis(const Options& o, const SweepAxis& axis) {
+  const std::string where = "--vary " + std::string(Key(axis.field)) + ": ";
+  if (o.solve && axis.field == o.solve->input->field) {
+    throw UsageError(where + "it is the input solved for");
+  }
+  if (o.inputs.vesselInlet && (axis.field == kPressure1 || axis.field == kTemperature1)) {
+    throw UsageError(where + "the vessel inlet finds p1 and t1 from the vessel's p0 and t0");
+  }
+  if (o.inputs.frictionFactor && axis.field == kRoughness) {
+    throw UsageError(where + "--friction-factor sets the roughness");
+  }
+  try {
+    FromUnits(axis.field, axis.from, o.inputs.units);
+    FromUnits(axis.field, axis.to, o.inputs.units);
+  } catch (const InputError& error) {
+    throw UsageError(where + error.what());
+  }
+}
+
 void ResolveSweep(Request& r) {
   Options& o = r.o;
   if (r.varies.empty() || r.varies.size() > 2) throw UsageError("sweep: give one or two --vary");
@@ -297,6 +425,7 @@ void ResolveSweep(Request& r) {
     o.axes.push_back(ParseAxis(r.varies[i], o.symbols));
     o.axes.back().log = r.logs[i];
     if (r.logs[i]) CheckLogAxis(o.axes.back());
+    CheckPreparedAxis(o, o.axes.back());
   }
   if (o.axes.size() == 2 && o.axes[0].field == o.axes[1].field) {
     throw UsageError("--vary: the same input twice");
@@ -318,7 +447,8 @@ void ResolveSweep(Request& r) {
 
 void CheckFiles(const Options& o, const CommandInfo& command) {
   if (o.files.size() > command.mostFiles) {
-    throw UsageError(std::string(command.name) + ": at most one run file");
+    throw UsageError(std::string(command.name) +
+                     (command.mostFiles == 0 ? ": takes no run file" : ": at most one run file"));
   }
   const auto input = std::find(o.files.begin(), o.files.end(), kStandardInput);
   if (input != o.files.end() &&
@@ -331,10 +461,9 @@ void CheckFiles(const Options& o, const CommandInfo& command) {
   if (command.command == Command::kCalc && !o.output.empty() && o.files.size() > 1) {
     throw UsageError("--output: saves one run; give --save-to DIR for several");
   }
-  if (!o.output.empty() && (o.inPlace || !o.saveTo.empty())) {
-    throw UsageError("--output, --in-place or --save-to: one of them");
+  if (!o.output.empty() + o.inPlace + !o.saveTo.empty() > 1) {
+    throw UsageError("--output, --in-place and --save-to: give one of them");
   }
-  if (o.inPlace && !o.saveTo.empty()) throw UsageError("--in-place or --save-to, not both");
   struct stat folder {};
   if (!o.saveTo.empty() && !(stat(o.saveTo.c_str(), &folder) == 0 && S_ISDIR(folder.st_mode))) {
     throw UsageError("--save-to: \"" + o.saveTo + "\" is not a folder");
@@ -383,8 +512,9 @@ Exit status:
   0      every run completed;
   1      at least one run ended with a message (in its row, or for profile
          on stderr);
-  2      bad usage, an unreadable input or an output that could not be
-         written, with one line saying what is wrong.
+  2      bad usage, an unreadable input, an output that could not be
+         written or a solve without an answer, with one line saying what is
+         wrong.
 Every file korvoflow-cli writes (runs, reports, plots) goes through the
 window's save: a new file appears whole or not at all; an existing one is
 replaced whole wherever that keeps what the file is (its links, owner and
@@ -425,6 +555,17 @@ Exit pressure and Mach number over the flow rate, with a plot:
 The state along the pipe at 101 stations, with a plot:
 
   korvoflow-cli profile line7.run --stations 100 --plot profile.png
+
+The smallest diameter for a 100 psi drop at 450,000 lb/hr, and the smallest
+schedule 40 pipe for it:
+
+  korvoflow-cli solve --for d --target 'dpc<=100' --set w=450000
+  korvoflow-cli solve --for d --target 'dpc<=100' --set w=450000 --schedule 40
+
+A sizing chart, the diameter for that drop over the flow range:
+
+  korvoflow-cli sweep --vary w=100000:900000:41 --solve d --target 'dpc<=100' \
+    --plot size.svg --y d
 )";
 
 std::string OptionsHelp() {
@@ -444,6 +585,67 @@ std::string OptionsHelp() {
     text += Wrapped(help, 23, 23) + "\n";
   }
   return text;
+}
+
+const char kPreparing[] = R"(
+Preparing a run:
+  Every command prepares its runs in this order: load (or the start-up
+  defaults), --gas, --set (numbers in --units), --friction-factor,
+  --inlet vessel, --fittings and --fitting; then it calculates, sweeps or
+  solves. The last three steps follow from the diameter, the flow and the
+  straight length, so a sweep prepares each point and a solve each candidate
+  again. A vessel inlet that the flow would choke, an unknown gas or fitting,
+  fractions that do not sum to 1, a negative K or an SI number out of range
+  stop a command with status 2 (a sweep's point ends with the message).
+)";
+
+// "  air               Air                 28.9644   1.4002"
+std::string GasesHelp() {
+  std::string text =
+      "\nGases (--gas; MW in lb/lb-mole, k = Cp/Cv at 60 F; sources: the gases command):\n";
+  for (const GasData& gas : GasTable()) {
+    std::string line = "  " + std::string(gas.key);
+    line.resize(22, ' ');
+    line += gas.formula.empty() ? std::string(gas.name) : std::string(gas.formula);
+    line.resize(36, ' ');
+    line += ShortestText(gas.mw);
+    line.resize(46, ' ');
+    text += line + ShortestText(gas.k) + "\n";
+  }
+  return text;
+}
+
+// "  elbow-90             90-degree standard elbow           K = 30 f"
+std::string FittingsHelp() {
+  std::string text =
+      "\nFittings (--fitting; f the run's own friction factor; Crane TP-410, Appendix A):\n";
+  for (const FittingData& fitting : FittingTable()) {
+    std::string line = "  " + std::string(fitting.key);
+    line.resize(23, ' ');
+    line += fitting.name;
+    line.resize(60, ' ');
+    line += fitting.kPerF == 0 ? "K = " + ShortestText(fitting.k)
+                               : "K = " + ShortestText(fitting.kPerF) + " f";
+    text += line + "\n";
+  }
+  return text;
+}
+
+std::string TargetsHelp() {
+  std::string keys;
+  for (const FieldInfo& field : FieldTable()) {
+    if (field.isResult) keys += std::string(field.key) + ", ";
+  }
+  const std::string text =
+      "KEY<=NUMBER, KEY>=NUMBER, KEY<NUMBER and KEY>NUMBER bound a result; KEY=NUMBER asks for "
+      "the result nearest NUMBER (one such target at most). Every target must hold. KEY is "
+      "the key of a result (" +
+      keys + "or rv2, the exit momentum flux rho2 V2^2 in " + std::string(kMomentumFluxUnit) +
+      ", " + std::string(MomentumFluxUnit(UnitSystem::Si)) +
+      " with --units si); NUMBER is in the --units, and the result is compared at full "
+      "precision, not as its text rounds it. Quote a condition in the shell: "
+      "--target 'dpc<=100'.";
+  return "\nTargets (solve, sweep --solve):\n  " + Wrapped(text, 2, 2) + "\n";
 }
 
 std::string FieldsHelp() {
@@ -487,10 +689,12 @@ Options ParseOptions(const std::vector<std::string>& arguments,
   for (const Given& g : given) g.option->apply(r, g.value);
   o.files.assign(positional.begin() + 1, positional.end());
   o.symbols = Symbols(r, localeSymbols);
-  for (Assignment& set : o.sets) set = ParseAssignment(set.text, o.symbols);
+  o.inputs = ReadPreparation(r.inputs, o.symbols);
+  o.sets = ReadSets(r.sets, o.inputs, o.symbols, o.notes);
   o.format = ParseFormat(r.format, *command);
   if (!r.stations.empty()) o.stations = Count(r.stations, "stations", 100000);
   CheckOutputs(o);
+  ResolveSolve(r);
   if (o.command == Command::kSweep) ResolveSweep(r);
   CheckFiles(o, *command);
   return o;
@@ -503,7 +707,8 @@ std::string HelpText() {
     text += "  " + Wrapped(std::string(command.name) + " " + command.synopsis, 9, 2) + "\n";
     text += std::string(9, ' ') + Wrapped(command.help, 9, 9) + "\n";
   }
-  return text + OptionsHelp() + FieldsHelp() + kTail;
+  return text + OptionsHelp() + kPreparing + TargetsHelp() + GasesHelp() + FittingsHelp() +
+         FieldsHelp() + kTail;
 }
 
 std::vector<OptionSummary> OptionSummaries() {

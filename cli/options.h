@@ -8,11 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "cli/inputs.h"
 #include "cli/output.h"
 #include "cli/session.h"
 #include "cli/sweep.h"
+#include "engineering/solve.h"
 
-enum class Command { kCalc, kSweep, kProfile, kReport };
+enum class Command { kCalc, kSweep, kProfile, kReport, kSolve, kGases, kSchedules };
 
 struct Options {
   std::optional<Command> command;  // none with --help or --version
@@ -23,6 +25,10 @@ struct Options {
   std::vector<std::string> files;  // as the file system knows them
   NumberSymbols symbols;
   std::vector<Assignment> sets;
+  Preparation inputs;               // --units, --gas and the steps after --set
+  std::optional<SolveSetup> solve;  // solve, and sweep --solve
+  std::string_view schedule;        // schedules --schedule
+  std::vector<std::string> notes;   // said on stderr before the command runs
   Format format = Format::kTable;
   CsvHeader csvHeader = CsvHeader::kUnits;
   bool inPlace = false;

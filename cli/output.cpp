@@ -1,5 +1,6 @@
 #include "cli/output.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace {
@@ -13,7 +14,16 @@ std::string Value(const Cell& cell) {
 class TableFormat : public RowFormat {
  public:
   std::string Header(const Row&) const override { return {}; }
+  // A run's block is titled by its file and how its calculation ended; any
+  // other row (a gas, a pipe size) by its first cell.
   std::string Record(const Row& row) const override {
+    const bool run =
+        std::any_of(row.begin(), row.end(), [](const Cell& c) { return c.key == "end"; });
+    if (!run && !row.empty()) {
+      std::string lines;
+      for (auto cell = row.begin() + 1; cell != row.end(); ++cell) lines += Line(*cell);
+      return "== " + row.front().text + "\n" + lines;
+    }
     std::string title = "(defaults)", end;
     std::string lines;
     for (const Cell& cell : row) {
@@ -33,10 +43,8 @@ class TableFormat : public RowFormat {
  private:
   // "key    caption                            text", trailing blanks dropped.
   static std::string Line(const Cell& cell) {
-    const FieldInfo* field = FieldByKey(cell.key);
     std::string line = Padded(std::string(cell.key), 6) + ' ' +
-                       Padded(field ? std::string(field->caption) : std::string(), 34) + ' ' +
-                       cell.text;
+                       Padded(std::string(cell.caption), 34) + ' ' + cell.text;
     line.erase(line.find_last_not_of(' ') + 1);
     return line + '\n';
   }

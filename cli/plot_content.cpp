@@ -4,6 +4,8 @@
 #include <cmath>
 
 #include "calc/field_names.h"
+#include "cli/inputs.h"
+#include "engineering/units.h"
 
 namespace {
 
@@ -19,8 +21,16 @@ const StationColumn& ColumnOf(std::string_view key) {
 
 // A column of the stations along the pipe, to x = `length`; where the
 // profile stopped early, the rest of the pipe has no value.
+// "Pressure, kPa(a)": a column's title with the unit its cells are in.
+QString StationTitle(const StationColumn& column, UnitSystem units) {
+  const std::string title = column.title;
+  const std::size_t comma = title.rfind(", ");
+  if (comma == std::string::npos) return Q(title);
+  return Q(title.substr(0, comma + 2) + std::string(UnitText(column.exit, units)));
+}
+
 PlotSeries StationSeries(const std::vector<Row>& stations, const StationColumn& column,
-                         double length, bool secondAxis) {
+                         double length, bool secondAxis, UnitSystem units) {
   LineSampler line;
   const auto at = [&](double x) { return length > 0 ? x / length : 0.0; };
   double reached = 0;
@@ -33,17 +43,18 @@ PlotSeries StationSeries(const std::vector<Row>& stations, const StationColumn& 
     line.Add(1.0, {length, std::nan("")});
   }
   line.Finish();
-  return {Q(column.title), line.Points(), 0, secondAxis};
+  return {StationTitle(column, units), line.Points(), 0, secondAxis};
 }
 
 // The fields of one unit on one axis: "Exit Pressure / Pressure, psia", the
 // captions without their unit and the unit once, or the keys where the
 // captions would make a title longer than `most` characters.
-QString AxisTitle(const std::vector<FieldRef>& fields, std::string_view unit, std::size_t most) {
+QString AxisTitle(const std::vector<FieldRef>& fields, std::string_view unit, std::size_t most,
+                  UnitSystem units) {
   const std::string suffix = unit == "-" ? "" : ", " + std::string(unit);
   std::string captions, keys;
   for (const FieldRef& field : fields) {
-    std::string caption(Caption(field));
+    std::string caption(UnitCaptionOf(field, units));
     if (!suffix.empty() && caption.size() > suffix.size() &&
         caption.compare(caption.size() - suffix.size(), suffix.size(), suffix) == 0) {
       caption.resize(caption.size() - suffix.size());
@@ -55,11 +66,11 @@ QString AxisTitle(const std::vector<FieldRef>& fields, std::string_view unit, st
 }
 
 // The plot keys by unit, in the order the units first appear.
-std::vector<std::vector<FieldRef>> ByUnit(const std::vector<FieldRef>& keys) {
+std::vector<std::vector<FieldRef>> ByUnit(const std::vector<FieldRef>& keys, UnitSystem units) {
   std::vector<std::vector<FieldRef>> groups;
   for (const FieldRef& key : keys) {
     const auto same = std::find_if(groups.begin(), groups.end(), [&](const auto& g) {
-      return Field(g.front()).unit == Field(key).unit;
+      return UnitText(g.front(), units) == UnitText(key, units);
     });
     if (same == groups.end()) {
       groups.push_back({key});
@@ -70,25 +81,28 @@ std::vector<std::vector<FieldRef>> ByUnit(const std::vector<FieldRef>& keys) {
   return groups;
 }
 
-std::size_t GroupOf(const std::vector<std::vector<FieldRef>>& groups, FieldRef key) {
+std::size_t GroupOf(const std::vector<std::vector<FieldRef>>& groups, FieldRef key,
+                    UnitSystem units) {
   for (std::size_t g = 0; g < groups.size(); ++g) {
-    if (Field(groups[g].front()).unit == Field(key).unit) return g;
+    if (UnitText(groups[g].front(), units) == UnitText(key, units)) return g;
   }
   return 0;
 }
 
 // A plotted field in the legend: its caption, which ends with its unit, or
 // where another plotted field has the same caption, its distinct name.
-QString LineName(FieldRef key, const std::vector<FieldRef>& keys) {
+QString LineName(FieldRef key, const std::vector<FieldRef>& keys, UnitSystem units) {
   const bool shared = std::any_of(keys.begin(), keys.end(), [&](const FieldRef& other) {
     return !(other == key) && Caption(other) == Caption(key);
   });
-  return Q(shared ? DistinctName(key) : std::string(Caption(key)));
+  const std::string caption(UnitCaptionOf(key, units));
+  return Q(shared ? caption + " (" + std::string(GroupCaption(key.array)) + ")" : caption);
 }
 
 // "d = 8 in.": a value of the second input, for a grid's legend.
-QString ValueName(const SweepAxis& axis, long long index, const NumberSymbols& symbols) {
-  const std::string_view unit = Field(axis.field).unit;
+QString ValueName(const SweepAxis& axis, long long index, const NumberSymbols& symbols,
+                  UnitSystem units) {
+  const std::string_view unit = UnitText(axis.field, units);
   return Q(Key(axis.field)) + " = " + PlotNumber(axis.At(index), symbols) +
          (unit == "-" ? QString() : " " + Q(unit));
 }
@@ -102,18 +116,20 @@ PlotContent SweepPlot(const Options& o, const SweepTotals& totals) {
   PlotContent plot;
   const SweepAxis& x = o.axes.front();
   plot.title = "Korvo Flow case study";
-  plot.xTitle = Q(Caption(x.field));
+  const UnitSystem units = o.inputs.units;
+  plot.xTitle = Q(UnitCaptionOf(x.field, units));
   plot.xName = Q(Key(x.field));
-  plot.xUnit = Q(Field(x.field).unit);
+  plot.xUnit = Q(UnitText(x.field, units));
   plot.gapWords = "runs end with a message";
   plot.markWords = "complete point next to runs that end with a message";
   plot.logX = x.log;
   plot.symbols = o.symbols;
-  const std::vector<std::vector<FieldRef>> groups = ByUnit(o.plotKeys);
+  const std::vector<std::vector<FieldRef>> groups = ByUnit(o.plotKeys, units);
   const bool stacked = groups.size() > 2;
   plot.panels.resize(stacked ? groups.size() : 1);
   for (std::size_t g = 0; g < groups.size(); ++g) {
-    const QString title = AxisTitle(groups[g], Field(groups[g].front()).unit, stacked ? 36 : 64);
+    const QString title =
+        AxisTitle(groups[g], UnitText(groups[g].front(), units), stacked ? 36 : 64, units);
     PlotPanel& panel = plot.panels[stacked ? g : 0];
     (!stacked && g == 1 ? panel.secondYTitle : panel.yTitle) = title;
   }
@@ -130,14 +146,15 @@ PlotContent SweepPlot(const Options& o, const SweepTotals& totals) {
       // A grid of one field names its lines by the second input alone: the
       // axis names the field.
       PlotSeries series;
-      const QString valueName = grid ? ValueName(o.axes[1], value, o.symbols) : QString();
+      const QString valueName = grid ? ValueName(o.axes[1], value, o.symbols, units) : QString();
       if (grid && o.plotKeys.size() == 1) {
         series.name = valueName;
       } else {
-        series.name = LineName(key, o.plotKeys) + (grid ? " (" + valueName + ")" : QString());
+        series.name =
+            LineName(key, o.plotKeys, units) + (grid ? " (" + valueName + ")" : QString());
       }
       series.points = totals.plotLines[line++].Points();
-      const std::size_t group = GroupOf(groups, key);
+      const std::size_t group = GroupOf(groups, key, units);
       series.panel = stacked ? group : 0;
       series.secondAxis = !stacked && group == 1;
       plot.series.push_back(std::move(series));
@@ -149,21 +166,22 @@ PlotContent SweepPlot(const Options& o, const SweepTotals& totals) {
 // Pressure against the left axis and Mach number against the right one, over
 // the whole pipe.
 PlotContent ProfilePlot(const std::vector<Row>& stations, const RunRecord& run,
-                        const NumberSymbols& symbols) {
+                        const NumberSymbols& symbols, UnitSystem units) {
   const StationColumn& pressure = ColumnOf("p");
   const StationColumn& mach = ColumnOf("m");
-  const double length = TextToNumber(Text(run, kLength), symbols).value_or(0.0);
+  const double feet = TextToNumber(Text(run, kLength), symbols).value_or(0.0);
+  const double length = ToUnits(kLength, feet, units);  // the stations' x are in these units
   PlotContent plot;
   plot.title = "Korvo Flow pipe profile";
-  plot.xTitle = "Length, ft";
+  plot.xTitle = Q("Length, " + std::string(UnitText(kLength, units)));
   plot.xName = "x";
-  plot.xUnit = "ft";
+  plot.xUnit = Q(UnitText(kLength, units));
   plot.gapWords = "stations left out";
   plot.markWords = "last station reached";
   plot.symbols = symbols;
-  plot.panels = {{Q(pressure.title), Q(mach.title)}};
-  plot.series = {StationSeries(stations, pressure, length, false),
-                 StationSeries(stations, mach, length, true)};
+  plot.panels = {{StationTitle(pressure, units), StationTitle(mach, units)}};
+  plot.series = {StationSeries(stations, pressure, length, false, units),
+                 StationSeries(stations, mach, length, true, units)};
   return plot;
 }
 

@@ -13,7 +13,7 @@ PlotContent SweepPlot(const Options& options, const SweepTotals& totals);
 // The stations along the pipe of `run`, the rest of the pipe shaded where
 // the profile stopped early.
 PlotContent ProfilePlot(const std::vector<Row>& stations, const RunRecord& run,
-                        const NumberSymbols& symbols);
+                        const NumberSymbols& symbols, UnitSystem units);
 
 // Draws the plot into the file at `path`; false after a line on stderr.
 bool Plot(const PlotContent& content, const std::string& path);

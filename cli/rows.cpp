@@ -34,8 +34,11 @@ Cell FieldCell(const RunRecord& run, FieldRef ref, const NumberSymbols& symbols,
                const ResultValues& computed) {
   const FieldInfo& field = Field(ref);
   const std::string& text = Text(run, ref);
-  if (!HoldsNumber(ref)) return TextCell(field.key, text);
-  return NumberCell(field.key, field.unit, text, symbols, computed.Of(ref));
+  Cell cell = HoldsNumber(ref) ? NumberCell(field.key, field.unit, text, symbols, computed.Of(ref))
+                               : TextCell(field.key, text);
+  cell.field = ref;
+  cell.caption = field.caption;
+  return cell;
 }
 
 void AppendRun(Row& row, const RunRecord& run, const std::string& end, const NumberSymbols& symbols,
@@ -49,10 +52,11 @@ void AppendRun(Row& row, const RunRecord& run, const std::string& end, const Num
 Row StationRow(const ProfileStation& station, int index, const NumberSymbols& symbols) {
   Row row{CountCell("station", index), FieldCell(station.run, kLength, symbols)};
   row.back().key = "x";
+  row.back().caption = {};
   for (const StationColumn& column : StationColumns()) {
     StationValue at = ValueAt(station, column, symbols);
-    row.push_back(
-        Cell{column.key, Field(column.exit).unit, std::move(at.text), CellKind::kNumber, at.value});
+    row.push_back(Cell{column.key, Field(column.exit).unit, std::move(at.text), CellKind::kNumber,
+                       at.value, column.exit});
   }
   return row;
 }

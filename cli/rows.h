@@ -23,6 +23,10 @@ struct Cell {
   std::string text;
   CellKind kind = CellKind::kText;
   std::optional<double> value;  // numbers whose text holds one, and counts
+  // The field whose quantity a number is, so that it can be shown in other
+  // units: its own field, or one measured alike (a station's pressure).
+  std::optional<FieldRef> field = std::nullopt;
+  std::string_view caption = {};  // what a table shows beside the key; may be empty
 };
 using Row = std::vector<Cell>;
 

@@ -119,12 +119,13 @@ Assignment ParseAssignment(const std::string& argument, const NumberSymbols& sym
     throw UsageError("--set: \"" + DistinctName(field) + "\" is a result and cannot be set");
   }
   if (!HoldsNumber(field)) return {field, text};
-  const auto rewritten = RewrittenInput(text, symbols);
-  if (!rewritten) {
+  const auto value = TypedNumber(text, symbols);
+  if (!value) {
     throw UsageError("--set: \"" + DistinctName(field) + "\" refuses \"" + text +
                      "\": Please Enter a Numeric Value");
   }
-  return {field, *rewritten};
+  // Kept as given: the run file holds any number and a load never rounds it.
+  return {field, IsNumericText(text, symbols) ? text : ShortestText(*value, symbols)};
 }
 
 void Apply(RunRecord& run, const Assignment& assignment) {

@@ -30,8 +30,9 @@ bool WriteOutputFile(const std::string& path, std::string_view bytes);
 bool HasExtension(const std::string& path, std::string_view extension);
 
 // An input field set from the command line as if typed into its box: a number
-// must pass the window's numeric test and is rewritten as the window rewrites
-// a typed entry; the free texts are taken as they are.
+// must pass the window's numeric test and is kept exactly as given (the
+// window would round it to six decimals; a loaded run keeps every digit);
+// the free texts are taken as they are.
 struct Assignment {
   FieldRef field;
   std::string text;
@@ -50,6 +51,9 @@ FieldRef RequireField(const std::string& name, const std::string& option);
 void SetQuiet(bool quiet);
 bool Quiet();
 void Note(std::string_view where, std::string_view message);
+inline void Note(std::string_view message) {
+  Note({}, message);
+}
 
 // Notes on the numeric inputs of a loaded run that the chosen symbols read
 // otherwise than the other decimal symbol would, where the chosen reading

@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "cli/session.h"
+#include "cli/solve_command.h"
 
 namespace {
 
@@ -22,6 +23,15 @@ struct PointResult {
   std::vector<double> plotValues;
 };
 
+// An axis value as a point's input text: as the window keeps a typed entry,
+// or, given in SI, the US value at full precision.
+std::string AxisText(const SweepRequest& request, const SweepAxis& axis, double value) {
+  if (request.inputs.units == UnitSystem::Us) {
+    return FormatByPattern(value, kInputPattern, request.symbols);
+  }
+  return ShortestText(FromUnits(axis.field, value, request.inputs.units), request.symbols);
+}
+
 PointResult CalculatePoint(const SweepRequest& request, const RowFormat& format, long long point) {
   RunRecord run = request.base;
   Row row;
@@ -32,20 +42,25 @@ PointResult CalculatePoint(const SweepRequest& request, const RowFormat& format,
     rest /= request.axes[a].count;
   }
   for (std::size_t a = 0; a < request.axes.size(); ++a) {
+    const SweepAxis& axis = request.axes[a];
     row.push_back(CountCell(kAxisNames[a], index[a]));
-    Text(run, request.axes[a].field) =
-        FormatByPattern(request.axes[a].At(index[a]), kInputPattern, request.symbols);
+    Text(run, axis.field) = AxisText(request, axis, axis.At(index[a]));
   }
-  const Calculated calculated = CalculateQuietly(run, request.symbols);
-  AppendRun(row, run, RunEnd(calculated.outcome, request.symbols), request.symbols,
-            calculated.values);
   PointResult result;
-  result.complete = calculated.outcome.Complete();
+  if (request.solve) {
+    SolvedRun solved = SolveRun(run, *request.solve, request.inputs, request.symbols);
+    result.complete = solved.complete;
+    row.insert(row.end(), solved.cells.begin(), solved.cells.end());
+  } else {
+    PreparedRun prepared = CalculatePrepared(run, request.inputs, request.symbols);
+    result.complete = prepared.complete;
+    row.insert(row.end(), prepared.cells.begin(), prepared.cells.end());
+  }
   result.line = format.Record(row);
   // A plotted line stops at the last point whose run completed, even where a
   // run that ended with a message had written the field before it stopped.
   for (const FieldRef& ref : request.plotKeys) {
-    const auto value = FieldCell(run, ref, request.symbols, calculated.values).value;
+    const auto value = CellOf(row, Key(ref)).value;
     result.plotValues.push_back(value && result.complete ? *value : std::nan(""));
   }
   return result;
@@ -97,7 +112,16 @@ void FeedPlot(const SweepRequest& request, long long point, const std::vector<do
 Row Shape(const SweepRequest& request) {
   Row row;
   for (std::size_t a = 0; a < request.axes.size(); ++a) row.push_back(CountCell(kAxisNames[a], 0));
-  AppendRun(row, request.base, "", request.symbols);
+  Row cells;
+  if (request.solve) {
+    cells = SolvedShape(request.base, *request.solve, request.inputs, request.symbols);
+  } else {
+    AppendRun(cells, request.base, "", request.symbols);
+    const Row prepared = PreparedShape(request.inputs);
+    cells.insert(cells.end(), prepared.begin(), prepared.end());
+    ShowInUnits(cells, request.inputs.units, request.symbols);
+  }
+  row.insert(row.end(), cells.begin(), cells.end());
   return row;
 }
 

@@ -9,8 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "cli/inputs.h"
 #include "cli/output.h"
 #include "cli/plot.h"
+#include "engineering/solve.h"
 
 struct SweepAxis {
   FieldRef field{};
@@ -32,12 +34,17 @@ SweepAxis ParseAxis(const std::string& argument, const NumberSymbols& symbols);
 // Refuses a logarithmic axis whose range is not above zero.
 void CheckLogAxis(const SweepAxis& axis);
 
+// A point's run is the base with the axes' values, prepared (a friction
+// factor, a vessel inlet, fittings) and calculated, or solved with every
+// candidate prepared. Axis values are in the preparation's units.
 struct SweepRequest {
-  RunRecord base;
+  RunRecord base;  // loaded, --gas and --set applied
   NumberSymbols symbols;
   std::vector<SweepAxis> axes;     // one or two
-  std::vector<FieldRef> plotKeys;  // values kept for a plot
+  std::vector<FieldRef> plotKeys;  // values kept for a plot, in the preparation's units
   unsigned threads = 1;
+  Preparation inputs;
+  std::optional<SolveSetup> solve;
 };
 
 // A grid's plot draws at most this many values of its second input, so that

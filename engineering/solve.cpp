@@ -108,7 +108,14 @@ struct Probe {
   std::int64_t n = 0;
   RunRecord run;
   Calculated calculated;
+  std::string entrance;  // why its preparation found the entrance choked, if it did
 };
+
+// A target's value or bound in the units the user reads.
+double Shown(const Target& target, double usValue, UnitSystem units) {
+  return target.field ? ToUnits(*target.field, usValue, units)
+                      : MomentumFluxToUnits(usValue, units);
+}
 
 // The inputs a solve tries.
 struct Grid {
@@ -182,11 +189,23 @@ class Solver {
 
  private:
   Probe Calculate(std::int64_t n) {
-    Probe probe{n, base_, {}};
-    Text(probe.run, input_.field) = FormatByPattern(GridValue(n), kInputPattern, symbols_);
+    Probe probe{n, base_, {}, {}};
+    Text(probe.run, input_.field) = GridText(n);
+    if (setup_.prepare) {
+      if (std::optional<std::string> choked = setup_.prepare(probe.run)) {
+        // The flow cannot enter the pipe: an inlet that is not subsonic.
+        probe.calculated.outcome = {CalcEnd::kInletMachNotBelowOne, kMach1};
+        probe.entrance = std::move(*choked);
+        return probe;
+      }
+    }
     probe.calculated = CalculateQuietly(probe.run, symbols_);
     ++calculates_;
     return probe;
+  }
+
+  std::string GridText(std::int64_t n) const {
+    return FormatByPattern(GridValue(n), kInputPattern, symbols_);
   }
 
   // Every target has its value and every bound holds.
@@ -295,7 +314,17 @@ class Solver {
     }
   }
 
-  std::string_view Unit() const { return Field(input_.field).unit; }
+  std::string_view Unit() const { return UnitText(input_.field, setup_.units); }
+
+  // A number of the free input's in the units the user reads.
+  std::string InputNumber(double usValue) const {
+    return MessageNumber(ToUnits(input_.field, usValue, setup_.units), symbols_);
+  }
+
+  // A target's value or number, at full precision, in the user's units.
+  std::string TargetNumber(const Target& target, double usValue) const {
+    return ExactNumber(Shown(target, usValue, setup_.units), symbols_);
+  }
 
   const PipeSize* SizeAt(std::int64_t n) const {
     for (const PipeSize& size : grid_.sizes) {
@@ -306,7 +335,7 @@ class Solver {
 
   // "48 in.", or a schedule's size: "NPS 6 schedule 40 (6.065 in.)".
   std::string Describe(std::int64_t n) const {
-    const std::string value = MessageNumber(GridValue(n), symbols_) + " " + std::string(Unit());
+    const std::string value = InputNumber(GridValue(n)) + " " + std::string(Unit());
     const PipeSize* size = SizeAt(n);
     return size ? PipeLabel(*size) + " (" + value + ")" : value;
   }
@@ -321,15 +350,16 @@ class Solver {
   // bound it fails, or for a "=" target its distance.
   std::string WhyNot(const Probe& probe) const {
     const Calculated& calculated = probe.calculated;
+    if (!probe.entrance.empty()) return probe.entrance;
     for (const Target& target : setup_.targets) {
       const auto value = TargetValue(target, calculated);
       if (!value) return OutcomeMessage(calculated.outcome, symbols_);
       if (&target != nearest_ && !Meets(target, *value)) {
-        return target.key + " = " + ExactNumber(*value, symbols_) + " fails " + target.text;
+        return target.key + " = " + TargetNumber(target, *value) + " fails " + target.text;
       }
     }
     const double value = *TargetValue(*nearest_, calculated);
-    return nearest_->key + " = " + ExactNumber(value, symbols_) + " lies farther from " +
+    return nearest_->key + " = " + TargetNumber(*nearest_, value) + " lies farther from " +
            nearest_->text;
   }
 
@@ -357,11 +387,18 @@ class Solver {
     if (!limit || !Chokes(ladder.back().calculated.outcome)) return {};
     for (auto probe = ladder.rbegin(); probe != ladder.rend(); ++probe) {
       if (probe->calculated.outcome.Complete()) {
-        return "the choking " + std::string(input_.noun) + ", " + Text(probe->run, *limit) + " " +
+        return "the choking " + std::string(input_.noun) + ", " + LimitText(*probe, *limit) + " " +
                std::string(Unit()) + ",";
       }
     }
     return {};
+  }
+
+  // A limiting value as its box shows it, in the user's units.
+  std::string LimitText(const Probe& probe, FieldRef limit) const {
+    if (setup_.units == UnitSystem::Us) return Text(probe.run, limit);
+    const double value = ToUnits(limit, *probe.calculated.values.Of(limit), setup_.units);
+    return FormatByPattern(value, Field(limit).pattern, symbols_);
   }
 
   std::string NoneMeets(const std::vector<Probe>& ladder) const {
@@ -397,8 +434,8 @@ class Solver {
       if (Feasible(probe) && (!best || Distance(probe) < Distance(*best))) best = &probe;
     }
     SolveResult result;
-    const std::string value = ExactNumber(*TargetValue(*nearest_, best->calculated), symbols_);
-    result.limit = nearest_->key + " does not reach " + ExactNumber(nearest_->bound, symbols_) +
+    const std::string value = TargetNumber(*nearest_, *TargetValue(*nearest_, best->calculated));
+    result.limit = nearest_->key + " does not reach " + ExactNumber(nearest_->given, symbols_) +
                    ": of the inputs tried it comes nearest at " + Describe(best->n) + " (" +
                    nearest_->key + " = " + value + "), and a sweep over " +
                    std::string(Key(input_.field)) + " shows how it varies";
@@ -426,12 +463,12 @@ class Solver {
     if (nearest_) neighbour = Polish(answer, std::move(neighbour));
     SolveResult result;
     result.found = true;
-    result.text = Text(answer.run, input_.field);
+    result.text = GridText(answer.n);
     result.value = GridValue(answer.n);
     if (const PipeSize* size = SizeAt(answer.n)) result.pipe = *size;
     if (neighbour) {
-      result.neighbour = GridNeighbour{Text(neighbour->run, input_.field), GridValue(neighbour->n),
-                                       WhyNot(*neighbour)};
+      result.neighbour =
+          GridNeighbour{GridText(neighbour->n), GridValue(neighbour->n), WhyNot(*neighbour)};
     }
     result.limit = Limit(answer, neighbour);
     result.warning = Warning(ladder);
@@ -485,7 +522,16 @@ std::optional<double> ExitMomentumFlux(const ResultValues& values) {
   return *rho2 * std::pow(*v2, 2);
 }
 
-Target ParseTarget(std::string_view condition, const NumberSymbols& symbols) {
+std::string_view MomentumFluxUnit(UnitSystem units) {
+  return units == UnitSystem::Si ? "Pa" : kMomentumFluxUnit;
+}
+
+double MomentumFluxToUnits(double usValue, UnitSystem units) {
+  const double factor = ToUnits(kDensity2, 1, units) * std::pow(ToUnits(kVelocity2, 1, units), 2);
+  return usValue * factor;
+}
+
+Target ParseTarget(std::string_view condition, const NumberSymbols& symbols, UnitSystem units) {
   const std::string_view given = Trimmed(condition);
   const auto at = given.find_first_of("<>=");
   if (at == std::string_view::npos || at == 0) {
@@ -511,7 +557,9 @@ Target ParseTarget(std::string_view condition, const NumberSymbols& symbols) {
   if (!bound) {
     throw InputError("\"" + target.text + "\": \"" + std::string(number) + "\" is not a number");
   }
-  target.bound = *bound;
+  target.given = *bound;
+  target.bound = target.field ? FromUnits(*target.field, *bound, units)
+                              : *bound / MomentumFluxToUnits(1, units);
   return target;
 }
 
@@ -539,11 +587,13 @@ bool Meets(const Target& target, double value) {
 }
 
 SolveSetup ParseSolveSetup(std::string_view forKey, const std::vector<std::string>& conditions,
-                           std::string_view schedule, const NumberSymbols& symbols) {
+                           std::string_view schedule, const NumberSymbols& symbols,
+                           UnitSystem units) {
   SolveSetup setup;
   setup.input = &FindFreeInput(forKey);
+  setup.units = units;
   for (const std::string& condition : conditions) {
-    setup.targets.push_back(ParseTarget(condition, symbols));
+    setup.targets.push_back(ParseTarget(condition, symbols, units));
   }
   if (setup.targets.empty()) {
     throw InputError("no target given: a solve needs a condition such as dpc<=100");

@@ -21,6 +21,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -28,6 +29,7 @@
 
 #include "calc/calculate.h"
 #include "engineering/pipe_schedules.h"
+#include "engineering/units.h"
 
 // An input a solve can leave free.
 struct FreeInput {
@@ -52,24 +54,32 @@ inline constexpr std::string_view kMomentumFluxKey = "rv2";
 inline constexpr std::string_view kMomentumFluxUnit = "lb/(ft s^2)";
 // From the run's own full-precision exit density and velocity.
 std::optional<double> ExitMomentumFlux(const ResultValues& values);
+// In SI the exit momentum flux is in kg/(m s^2), that is Pa: the exit
+// density's factor times the square of the exit velocity's.
+std::string_view MomentumFluxUnit(UnitSystem units);
+double MomentumFluxToUnits(double usValue, UnitSystem units);
 
 // <=, >=, < and > bound a result; = asks for the result nearest the number.
 enum class Relation { kAtMost, kAtLeast, kBelow, kAbove, kNearest };
 
 // A condition on a numeric result, "KEY<=NUMBER", "KEY>=NUMBER", "KEY<NUMBER",
 // "KEY>NUMBER" or "KEY=NUMBER": the key of a result or rv2, in any letter
-// case, and the number in the run's number symbols, as every typed number.
+// case, and the number in the run's number symbols, as every typed number,
+// and in the units given (SI: the result's SI unit).
 struct Target {
   std::string key;
   std::optional<FieldRef> field;  // the result; none for the exit momentum flux
   Relation relation;
-  double bound;
+  double bound;      // in US units, as the calculation gives the result
+  double given;      // the number as given, in the units it was given in
   std::string text;  // the condition as given, without blanks: "dpc<=100"
 };
 
 // Throws InputError for a condition without a relation or a number, a key
-// that names no result, or one that names an input or a text.
-Target ParseTarget(std::string_view condition, const NumberSymbols& symbols);
+// that names no result, one that names an input or a text, or an SI number
+// out of the result's range (a temperature below absolute zero).
+Target ParseTarget(std::string_view condition, const NumberSymbols& symbols,
+                   UnitSystem units = UnitSystem::Us);
 
 // The value a target bounds: the result's full-precision value, not its
 // display text. A text rounds p2 to two decimals, so it would let 499.996
@@ -81,24 +91,37 @@ std::optional<double> TargetValue(const Target& target, const Calculated& calcul
 // Whether a value satisfies a bound; a kNearest target is never met outright.
 bool Meets(const Target& target, double value);
 
+// Prepares a candidate's run once its free input is written, for the inputs
+// that follow from it: the static inlet state below a vessel (from the flow
+// and the diameter), fittings as length (from the diameter, the roughness and
+// the straight length). Returns nothing when the run is ready to calculate,
+// or why the flow cannot even enter the pipe (the entrance from a vessel
+// would choke); such a candidate counts as one that chokes, as every
+// candidate beyond it does. Any other failure throws InputError out of the
+// solve. Called from several threads at once in a sweep.
+using CandidatePreparation = std::function<std::optional<std::string>(RunRecord& run)>;
+
 struct SolveSetup {
   const FreeInput* input = nullptr;
-  std::vector<Target> targets;  // all must hold; at most one kNearest
-  std::string_view schedule;    // empty for a continuous input, else a pick of diameters
+  std::vector<Target> targets;        // all must hold; at most one kNearest
+  std::string_view schedule;          // empty for a continuous input, else a pick of diameters
+  UnitSystem units = UnitSystem::Us;  // of the numbers in messages
+  CandidatePreparation prepare;       // none: the free input's text is all a candidate needs
 };
 
-// Reads the free input's key, the conditions and a schedule name (empty for
-// none). Throws InputError: a key that is not one of the four inputs, a bad
-// condition, no condition at all, two "=" conditions, an unknown schedule or
-// a schedule for an input other than the diameter.
+// Reads the free input's key, the conditions (their numbers in `units`) and a
+// schedule name (empty for none). Throws InputError: a key that is not one of
+// the four inputs, a bad condition, no condition at all, two "=" conditions,
+// an unknown schedule or a schedule for an input other than the diameter.
 SolveSetup ParseSolveSetup(std::string_view forKey, const std::vector<std::string>& conditions,
-                           std::string_view schedule, const NumberSymbols& symbols);
+                           std::string_view schedule, const NumberSymbols& symbols,
+                           UnitSystem units = UnitSystem::Us);
 
 // The grid input next to an answer, in the direction the answer could not
 // go; for a "=" target the one across the number, else one that fails.
 struct GridNeighbour {
   std::string text;  // as a typed entry holds it
-  double value = 0;
+  double value = 0;  // US units, as every input of the run
   // "p2 = 499.99612 fails p2>=500", the message its run ended with, or for a
   // "=" target "p2 = 30.0041 lies farther from p2=30".
   std::string why;
@@ -106,12 +129,15 @@ struct GridNeighbour {
 
 struct SolveResult {
   bool found = false;
-  RunRecord run;  // the answer's run, calculated, its free input holding `text`
+  // The answer's run, calculated, its free input holding `text` (or, where the
+  // setup prepares candidates, what the preparation made of it).
+  RunRecord run;
   Calculated calculated;
   std::string text;  // the answer as a typed entry holds it: "6.304512"
   double value = 0;
   std::optional<PipeSize> pipe;            // a schedule pick's size
   std::optional<GridNeighbour> neighbour;  // none at the end of the range
+  // Messages give numbers in the setup's units.
   // What stopped the search where no target did ("chokes beyond 602,877.3
   // lb/hr"), or, without an answer, why there is none ("no diameter up to 48
   // in. meets dpc<=5").

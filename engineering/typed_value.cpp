@@ -10,8 +10,8 @@ bool WindowWouldRound(double value) {
   return WindowTypedValue(value) != value;
 }
 
-std::string WindowRoundingNote(FieldRef ref, double value) {
+std::string WindowRoundingNote(FieldRef ref, double value, const NumberSymbols& symbols) {
   if (!WindowWouldRound(value)) return {};
-  return std::string(Caption(ref)) + ": the window would round " + ShortestText(value) + " to " +
-         FormatByPattern(value, kInputPattern) + "; kept as given";
+  return std::string(Caption(ref)) + ": the window would round " + ShortestText(value, symbols) +
+         " to " + FormatByPattern(value, kInputPattern, symbols) + "; kept as given";
 }

@@ -15,5 +15,6 @@ double WindowTypedValue(double value);
 bool WindowWouldRound(double value);
 
 // "Pipe Roughness, ft: the window would round 0.0000015 to 0.000002; kept as
-// given", or an empty text where the window keeps the value as it is.
-std::string WindowRoundingNote(FieldRef ref, double value);
+// given", or an empty text where the window keeps the value as it is; the
+// numbers in the user's symbols.
+std::string WindowRoundingNote(FieldRef ref, double value, const NumberSymbols& symbols = {});

@@ -62,10 +62,11 @@ void RequireInputs(const VesselInletInputs& in, UnitSystem units) {
   // M1 is inversely proportional to P1 at a given temperature, and P1 to P0
   // at a given M1: the vessel pressure that makes the sonic state's M1 exactly 1.
   const double least = ToUnits(kStagnationPressure, in.p0 * sonicMach, units);
-  throw InputError(
+  throw EntranceChoked(
       "the pipe entrance would be choked (inlet Mach number 1.0 or more): this flow needs a "
       "vessel pressure above " +
-      FormatByPattern(least, kResultPattern2) + " " + std::string(UnitText(kStagnationPressure, units)));
+      FormatByPattern(least, kResultPattern2) + " " +
+      std::string(UnitText(kStagnationPressure, units)));
 }
 
 // The subsonic root of InletMach(StaticState(m)) = m, by bisection.

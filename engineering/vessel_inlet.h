@@ -6,7 +6,15 @@
 // the vessel's; an entrance loss belongs to the fittings (fittings.h).
 #pragma once
 
+#include "engineering/input_error.h"
 #include "engineering/units.h"
+
+// The flow cannot enter the pipe from this vessel: the entrance would choke.
+// A larger flow or a smaller pipe chokes it too, so a search over either
+// treats it as a choke.
+struct EntranceChoked : InputError {
+  using InputError::InputError;
+};
 
 struct VesselInletInputs {
   double p0;               // stagnation pressure in the vessel, psia
@@ -40,7 +48,7 @@ struct VesselInletResult {
 //
 // Throws InputError for inputs without a state (P0, T0 in absolute terms, D,
 // MW, Z1 not above zero, k not above 1, a negative flow) and where the flow
-// cannot enter the pipe from this vessel: at M1 = 1 the entrance is choked,
-// and the message gives the least vessel pressure the flow needs, in
-// `units`.
+// cannot enter the pipe from this vessel: at M1 = 1 the entrance is choked
+// (EntranceChoked), and the message gives the least vessel pressure the flow
+// needs, in `units`.
 VesselInletResult VesselInlet(const VesselInletInputs& in, UnitSystem units = UnitSystem::Us);

@@ -101,6 +101,54 @@ TEST(Options, RefusedWithTheirMessage) {
       {{"sweep", "--vary", "w=1:2:3", "--plot", "p.svg"}, "--plot and --y go together"},
       {{"sweep", "--vary", "w=1:2:3", "--plot", "p.pdf", "--y", "p2"},
        "--plot: give a .svg or .png file"},
+      {{"solve", "--target", "p2>=5"}, "solve needs --for KEY, the free input: w, d, l or p1"},
+      {{"solve", "--for", "t1", "--target", "p2>=5"},
+       "solve: cannot solve for \"t1\": the free input is one of w (flow), d (diameter), l "
+       "(length) or p1 (inlet pressure)"},
+      {{"solve", "--for", "d"},
+       "solve: no target given: a solve needs a condition such as dpc<=100"},
+      {{"solve", "--for", "d", "--target", "p1<=5"},
+       "solve: \"p1<=5\": p1 is an input (Initia, psia), and a target bounds a result"},
+      {{"solve", "--for", "d", "--target", "gas=Air"},
+       "solve: \"gas=Air\": gas is a text (Gas Type), and a target bounds a result"},
+      {{"solve", "--for", "d", "--target", "dpc=<5"}, "solve: \"dpc=<5\": \"<5\" is not a number"},
+      {{"solve", "--for", "d", "--target", "dpc<=5", "--schedule", "41"},
+       "solve: \"41\" is not a pipe schedule: choose one of 10, 40, 80, 160, STD, XS, XXS, 5S, "
+       "10S, 40S, 80S"},
+      {{"solve", "--for", "p1", "--target", "p2>=5", "--inlet", "vessel", "--set", "p0=9", "--set",
+        "t0=9"},
+       "--inlet vessel finds p1 from the vessel's p0: solve for w, d or l"},
+      {{"solve", "x.run", "--for", "d", "--target", "dpc<=5", "--output", "a.run", "--save-to",
+        "."},
+       "--output, --in-place and --save-to: give one of them"},
+      {{"sweep", "--vary", "w=1:2:3", "--target", "p2>=5"},
+       "--target and --schedule go with --solve"},
+      {{"sweep", "--vary", "d=1:2:3", "--solve", "d", "--target", "dpc<=5"},
+       "--vary d: it is the input solved for"},
+      {{"sweep", "--vary", "e=1:2:3", "--friction-factor", "0.02"},
+       "--vary e: --friction-factor sets the roughness"},
+      {{"sweep", "--vary", "t1=-300:20:3", "--units", "si"},
+       "--vary t1: Initial Temp, C: -300 is at or below absolute zero"},
+      {{"calc", "--gas", "unobtainium"}, "--gas: unknown gas \"unobtainium\""},
+      {{"calc", "--gas", "methane:0.5,ethane:0.4"},
+       "--gas: the mole fractions sum to 0.9, not 1 (within 0.000001)"},
+      {{"calc", "--fittings", "0.5,-1"}, "--fittings: K -1 is negative"},
+      {{"calc", "--fitting", "elbow-99"}, "--fitting: unknown fitting \"elbow-99\""},
+      {{"calc", "--units", "imperial"}, "--units: unknown units \"imperial\" (us or si)"},
+      {{"calc", "--units", "si", "--set", "p1=-1"},
+       "--set: Initia, kPa(a): -1 is below zero absolute pressure"},
+      {{"calc", "--friction-factor", "0"}, "--friction-factor: \"0\" is not a number above 0"},
+      {{"calc", "--fanning"}, "--fanning goes with --friction-factor"},
+      {{"calc", "--friction-factor", "0.02", "--set", "e=0.001"},
+       "--set e: --friction-factor sets the roughness"},
+      {{"calc", "--inlet", "header"}, "--inlet: \"header\" is neither vessel nor pipe"},
+      {{"calc", "--set", "p0=100"}, "--set p0: a vessel's p0 and t0 go with --inlet vessel"},
+      {{"calc", "--inlet", "vessel", "--set", "p0=100"},
+       "--inlet vessel needs the vessel's --set p0=PRESSURE and --set t0=TEMPERATURE"},
+      {{"calc", "--inlet", "vessel", "--set", "p0=9", "--set", "t0=9", "--set", "t1=5"},
+       "--set t1: the vessel inlet finds p1 and t1 from the vessel's p0 and t0"},
+      {{"gases", "a.run"}, "gases: takes no run file"},
+      {{"schedules", "--set", "w=1"}, "--set does not apply to schedules (see --help)"},
   };
   for (const auto& row : rows) {
     std::vector<std::string> arguments{"korvoflow-cli"};
@@ -173,7 +221,11 @@ TEST(LineSampler, KeepsTheShapeWithinItsColumns) {
 PlotContent PlotOf(std::vector<std::string> arguments, SweepTotals& totals) {
   arguments.insert(arguments.begin(), {"korvoflow-cli", "sweep", "--plot", "p.svg"});
   const Options o = ParseOptions(arguments, kUs);
-  const SweepRequest request{DefaultRunRecord(kUs), kUs, o.axes, o.plotKeys, 2};
+  SweepRequest request;
+  request.base = DefaultRunRecord(kUs);
+  request.axes = o.axes;
+  request.plotKeys = o.plotKeys;
+  request.threads = 2;
   std::FILE* sink = std::fopen("/dev/null", "w");
   RowStream out(Format::kCsv, sink);
   totals = RunSweep(request, out, {});

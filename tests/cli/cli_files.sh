@@ -119,7 +119,7 @@ case $check in
     # "-" reads a run from standard input; --output saves a new run file.
     "$bin" calc - --set l=60 --output new.run --format csv <startup.run >out.csv
     grep -q '^"",complete' out.csv || grep -q '^-,complete' out.csv || fail "$(head -2 out.csv)"
-    "$bin" calc new.run --format json | grep -q '"text":"60."' || fail "new.run not a run of l=60"
+    "$bin" calc new.run --format json | grep -q '"text":"60"' || fail "new.run not a run of l=60"
     if "$bin" calc - </dev/null 2>err; then fail "empty input accepted"; fi
     grep -q "standard input: empty file" err || fail "$(cat err)"
     ;;

@@ -38,6 +38,9 @@ TEST(RoughnessFor, MeetsGeneratedFactorsWithinTheStatedBound) {
 TEST(TypedValue, TellsWhereTheWindowWouldRound) {
   EXPECT_EQ(WindowRoundingNote(kRoughness, 0.0000015),
             "Pipe Roughness, ft: the window would round 0.0000015 to 0.000002; kept as given");
+  EXPECT_EQ(WindowRoundingNote(kLength, 70.0000015, {",", "."}),
+            "Pipe Total Equivalent Length, ft: the window would round 70,0000015 to 70,000002; "
+            "kept as given");
   EXPECT_FALSE(WindowWouldRound(0.123456) || WindowWouldRound(600000));
   EXPECT_TRUE(WindowWouldRound(1234567.1234567));
 }

@@ -7,6 +7,7 @@
 
 #include "calc/field_names.h"
 #include "engineering/input_error.h"
+#include "tests/engineering/message_of.h"
 
 namespace {
 
@@ -24,6 +25,10 @@ struct SolveRow {
 };
 void PrintTo(const SolveRow& row, std::ostream* out) {
   *out << row.name;
+}
+
+std::string MessageOfSetup(const char* forKey, const char* target, UnitSystem units) {
+  return MessageOf([&] { ParseSolveSetup(forKey, {target}, "", {}, units); });
 }
 
 RunRecord Edited(const Edits& edits) {
@@ -159,6 +164,39 @@ TEST(Solve, ContinentalSymbolsReadAndWriteTheSameAnswer) {
   const SolveResult result = Solve(run, setup, continental);
   EXPECT_EQ(setup.targets[0].bound, 99.5);
   EXPECT_EQ(result.text.find(','), 1u);  // "6,2...": the decimal comma
+}
+
+// A preparation that lengthens every candidate's pipe and finds the flow
+// unable to enter it above 500,000 lb/hr: the solve calculates the prepared
+// runs and takes the refusal as a choke, with its reason.
+TEST(Solve, PreparesEveryCandidate) {
+  SolveSetup setup = ParseSolveSetup("w", {"p2>=100"}, "", {});
+  setup.prepare = [](RunRecord& run) -> std::optional<std::string> {
+    Text(run, kLength) = "40";
+    if (*TextToNumber(Text(run, kFlow)) > 500000) return std::string("the entrance chokes");
+    return std::nullopt;
+  };
+  const SolveResult result = Solve(DefaultRunRecord({}), setup, {});
+  EXPECT_EQ(result.text, "500,000.");
+  EXPECT_EQ(Text(result.run, kLength), "40");
+  EXPECT_EQ(result.calculated.outcome, CalculatedWith(result.run, kFlow, "500,000.").outcome);
+  EXPECT_EQ(result.neighbour->why, "the entrance chokes");
+  EXPECT_EQ(result.limit, "chokes beyond 500,000 lb/hr");
+}
+
+// Targets read in SI and messages written in SI: 689.4757293168361 kPa is
+// 100 psi.
+TEST(Solve, TargetsAndMessagesInSi) {
+  const SolveSetup setup = ParseSolveSetup("d", {"dpc<=689.4757293168361"}, "", {}, UnitSystem::Si);
+  EXPECT_NEAR(setup.targets[0].bound, 100, 1e-12);
+  const SolveResult result = Solve(Edited(k450000), setup, {});
+  EXPECT_EQ(result.text, "6.246672");
+  EXPECT_EQ(result.neighbour->why.substr(0, 15), "dpc = 689.47622");
+  const SolveSetup none = ParseSolveSetup("d", {"dpc<=0.0001"}, "", {}, UnitSystem::Si);
+  EXPECT_EQ(Solve(Edited(k450000), none, {}).limit,
+            "no diameter up to 1,219.2 mm meets dpc<=0.0001");
+  EXPECT_EQ(MessageOfSetup("l", "t2>=-300", UnitSystem::Si),
+            "Exit Temperature, C: -300 is at or below absolute zero");
 }
 
 struct BadRow {
