@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
 # Makes the README's pictures of korvoflow-cli from the README's own commands:
 # every "korvoflow-cli ... --plot FILE" line of its sh blocks runs as written,
-# in a scratch folder, and FILE becomes docs/cli_COMMAND.EXT (the sweep's
-# flow.svg is docs/cli_sweep.svg). Builds the command line first when it is
-# missing.
+# in a scratch folder, and FILE becomes docs/cli_FILE (the sweep's flow.svg is
+# docs/cli_flow.svg). Builds the command line first when it is missing.
 # Usage: scripts/readme_pictures.sh
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -23,7 +22,7 @@ while IFS= read -r line; do
   done
   # Status 1 (some runs ended with a message) still draws the plot.
   (cd "$scratch" && PATH="$bin_dir:$PATH" LC_ALL=C.UTF-8 bash -c "$line") || [ $? = 1 ]
-  out="$top/docs/cli_${words[1]}.${plot##*.}"
+  out="$top/docs/cli_$plot"
   cp "$scratch/$plot" "$out"
   echo "wrote $out"
 done <<<"$commands"
