@@ -489,7 +489,7 @@ Options ParseOptions(const std::vector<std::string>& arguments,
   o.symbols = Symbols(r, localeSymbols);
   for (Assignment& set : o.sets) set = ParseAssignment(set.text, o.symbols);
   o.format = ParseFormat(r.format, *command);
-  if (!r.stations.empty()) o.stations = Count(r.stations, "stations", 100000);
+  if (!r.stations.empty()) o.stations = Count(r.stations, "stations", kMostProfileIntervals);
   CheckOutputs(o);
   if (o.command == Command::kSweep) ResolveSweep(r);
   CheckFiles(o, *command);
