@@ -451,7 +451,9 @@ PYBIND11_MODULE(korvoflow, m) {
            "A run from `run` (None for the default run, a Run, a Result or a run file's path) "
            "with the given inputs set; nothing is calculated.")
       .def_property_readonly("texts", &Texts, "Every field's text, by key.")
-      .def("__eq__", [](const RunRecord& a, const RunRecord& b) { return a == b; })
+      .def(
+          "__eq__", [](const RunRecord& a, const RunRecord& b) { return a == b; },
+          py::is_operator())
       .def("__repr__", &RunRepr);
 
   py::class_<Result>(m, "Result", "A calculated run.")

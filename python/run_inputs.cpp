@@ -35,7 +35,7 @@ void ApplyGas(RunRecord& run, const std::string& gas, bool described) {
     choice = ParseGas(gas);
   } catch (const InputError& error) {
     throw InputError(NamedField(kGasType) + ": " + error.what() +
-                     "; give mw and k with a gas of your own");
+                     "; with mw or k given, any name is a gas of your own");
   }
   Text(run, kGasType) = choice.text;
   Text(run, kMolWeight) = ShortestText(choice.mw, kModuleSymbols);
