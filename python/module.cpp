@@ -145,7 +145,8 @@ GivenInputs InputsOf(const py::dict& given, const std::string& units, const py::
 // What a run argument starts from: the default run, a run, a result's run or
 // a run file.
 RunRecord BaseRun(const py::object& run) {
-  if (run.is_none()) return DefaultRunRecord(kModuleSymbols);
+  static const RunRecord defaultRun = DefaultRunRecord(kModuleSymbols);
+  if (run.is_none()) return defaultRun;
   if (py::isinstance<RunRecord>(run)) return run.cast<RunRecord>();
   if (py::isinstance<Result>(run)) return run.cast<const Result&>().run;
   return Load(run);
