@@ -144,6 +144,17 @@ void CalculateDefaultRun(benchmark::State& state) {
   }
 }
 
+// The calculation as the front ends without a window run it: the default
+// run's texts in, texts and full-precision values out. The Python module's
+// benchmark (python_bench.py) sets its calculate() against this.
+void CalculateQuietlyDefaultRun(benchmark::State& state) {
+  const NumberSymbols symbols;
+  for (auto _ : state) {
+    RunRecord run;
+    benchmark::DoNotOptimize(CalculateQuietly(run, symbols));
+  }
+}
+
 // Console output as usual, plus the CPU time per run of each benchmark, so
 // that the table of march, search and ratio can be printed at the end.
 class RatioReporter : public benchmark::ConsoleReporter {
@@ -183,6 +194,7 @@ int main(int argc, char** argv) {
   const std::vector<Case> cases = Cases();
   for (const Case& c : cases) Register(c);
   benchmark::RegisterBenchmark("Calculate, default run", CalculateDefaultRun);
+  benchmark::RegisterBenchmark("CalculateQuietly, default run", CalculateQuietlyDefaultRun);
   benchmark::Initialize(&argc, argv);
   RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);

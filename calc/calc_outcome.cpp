@@ -55,3 +55,7 @@ std::string OutcomeMessage(const CalcOutcome& outcome, const NumberSymbols& symb
   }
   return {};
 }
+
+std::string RunEnd(const CalcOutcome& outcome, const NumberSymbols& symbols) {
+  return outcome.Complete() ? "complete" : OutcomeMessage(outcome, symbols);
+}

@@ -39,3 +39,7 @@ struct CalcOutcome {
 // The message the window shows for an outcome (empty for kComplete), with a
 // number in it written in the user's decimal symbol.
 std::string OutcomeMessage(const CalcOutcome& outcome, const NumberSymbols& symbols);
+
+// How a run ended, in one text for every front end that lists runs: "complete",
+// or its message.
+std::string RunEnd(const CalcOutcome& outcome, const NumberSymbols& symbols);

@@ -22,6 +22,17 @@ class ResultValues {
   std::array<std::optional<double>, kFieldCount> values_;
 };
 
+// A field's number as every front end gives it: the value the calculation
+// computed, where it computed one; else the field's text read as a number (an
+// input's text is its value; a result loaded from a file is worth its text).
+// None for a free text, an empty result or a text that is not a number.
+inline std::optional<double> FieldValue(const RunRecord& run, FieldRef ref,
+                                        const ResultValues& values, const NumberSymbols& symbols) {
+  if (const std::optional<double> computed = values.Of(ref)) return computed;
+  if (!HoldsNumber(ref)) return std::nullopt;
+  return TextToNumber(Text(run, ref), symbols);
+}
+
 class QuietHost : public CalcHost {
  public:
   explicit QuietHost(const NumberSymbols& symbols) : symbols_(symbols) {}

@@ -692,7 +692,7 @@ Options ParseOptions(const std::vector<std::string>& arguments,
   o.inputs = ReadPreparation(r.inputs, o.symbols);
   o.sets = ReadSets(r.sets, o.inputs, o.symbols, o.notes);
   o.format = ParseFormat(r.format, *command);
-  if (!r.stations.empty()) o.stations = Count(r.stations, "stations", 100000);
+  if (!r.stations.empty()) o.stations = Count(r.stations, "stations", kMostProfileIntervals);
   CheckOutputs(o);
   ResolveSolve(r);
   if (o.command == Command::kSweep) ResolveSweep(r);

@@ -64,7 +64,3 @@ Row StationRow(const ProfileStation& station, int index, const NumberSymbols& sy
 Row StationShape() {
   return StationRow(ProfileStation{DefaultRunRecord({}), {}, false}, 0, {});
 }
-
-std::string RunEnd(const CalcOutcome& outcome, const NumberSymbols& symbols) {
-  return outcome.Complete() ? "complete" : OutcomeMessage(outcome, symbols);
-}

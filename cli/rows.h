@@ -54,6 +54,3 @@ void AppendRun(Row& row, const RunRecord& run, const std::string& end, const Num
 // the same cells without values, for a header.
 Row StationRow(const ProfileStation& station, int index, const NumberSymbols& symbols);
 Row StationShape();
-
-// The text a run's calculation ended with: "complete", or its message.
-std::string RunEnd(const CalcOutcome& outcome, const NumberSymbols& symbols);

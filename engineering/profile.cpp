@@ -89,9 +89,7 @@ StationValue ValueAt(const ProfileStation& station, const StationColumn& column,
     return {FormatByPattern(0.0, kResultPattern6, symbols), 0.0};
   }
   const FieldRef ref = station.inlet ? column.inlet : column.exit;
-  const std::string& text = Text(station.run, ref);
-  const std::optional<double> computed = station.calculated.values.Of(ref);
-  return {text, computed ? computed : TextToNumber(text, symbols)};
+  return {Text(station.run, ref), FieldValue(station.run, ref, station.calculated.values, symbols)};
 }
 
 Profile CalculateProfile(const RunRecord& run, int intervals, const NumberSymbols& symbols) {

@@ -29,6 +29,10 @@ struct Profile {
   std::string stop;
 };
 
+// Each station is a whole run kept in memory (a few kilobytes), so front ends
+// take at most this many intervals.
+inline constexpr int kMostProfileIntervals = 100000;
+
 // N + 1 equally spaced stations from 0 to the run's length L.
 Profile CalculateProfile(const RunRecord& run, int intervals, const NumberSymbols& symbols);
 

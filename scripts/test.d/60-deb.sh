@@ -2,9 +2,10 @@
 # The Debian package as a user meets it: builds it (scripts/deb.sh), lets
 # lintian check it (no error, no hardening tag), installs it with apt-get,
 # checks that the desktop files, icons and man page are in place under one
-# application ID and the run-file type registered by the triggers, starts the
-# installed program on a virtual X server and waits for its window, then
-# removes and purges the package and checks that none of its files is left.
+# application ID and the run-file type registered by the triggers, imports the
+# Python module with the system's Python, starts the installed program on a
+# virtual X server and waits for its window, then removes and purges the
+# package and checks that none of its files is left.
 # Whatever apt-get pulled in for it is purged too, so the machine ends as it
 # began. Needs root; run by another user it reports itself skipped.
 set -euo pipefail
@@ -85,6 +86,15 @@ mime_registered() {
 }
 mime_registered || fail "the run-file type $mime_type is not registered"
 program=$(command -v korvoflow) || fail "korvoflow is not on the PATH"
+
+# The Python module imports from Debian's Python path, outside any build tree,
+# and calculates the default run as the installed command line does.
+m2=$(cd / && env -u PYTHONPATH /usr/bin/python3 -c \
+  "import korvoflow; print(korvoflow.calculate().values['m2'])") || fail "import korvoflow failed"
+expected=$(LC_ALL=C.UTF-8 korvoflow-cli calc --format json |
+  /usr/bin/python3 -c "import json, sys; print(json.load(sys.stdin)[0]['m2']['value'])")
+[ "$m2" = "$expected" ] || fail "korvoflow gives m2 = $m2, korvoflow-cli $expected"
+echo "python3 imports korvoflow: m2 = $m2"
 
 # The installed program starts and shows its window; Alt+E ends it.
 (
