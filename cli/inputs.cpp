@@ -83,10 +83,9 @@ Assignment Number(Assignment set, const Preparation& p, const NumberSymbols& sym
   if (p.units == UnitSystem::Us) {
     const std::string note = WindowRoundingNote(set.field, value, symbols);
     if (!note.empty()) notes.push_back(note);
-    return set;
   }
-  const double us = Reading("set", [&] { return FromUnits(set.field, value, p.units); });
-  set.text = ShortestText(us, symbols);
+  set.text =
+      Reading("set", [&] { return RunTextOf(set.field, set.text, value, p.units, symbols); });
   return set;
 }
 
@@ -288,10 +287,7 @@ std::vector<Assignment> ReadSets(const std::vector<std::string>& sets, Preparati
 }
 
 void ApplyGas(RunRecord& run, const Preparation& p, const NumberSymbols& symbols) {
-  if (!p.gas) return;
-  Text(run, kGasType) = p.gas->text;
-  Text(run, kMolWeight) = ShortestText(p.gas->mw, symbols);
-  Text(run, kRatioK) = ShortestText(p.gas->k, symbols);
+  if (p.gas) ApplyGasChoice(run, *p.gas, symbols);
 }
 
 Row PrepareLoaded(RunRecord& run, const Options& o, const std::string& file) {

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "calc/field_names.h"
 #include "engineering/input_error.h"
 #include "engineering/text_parts.h"
 #include "numtext/numtext.h"
@@ -110,4 +111,10 @@ GasChoice ParseGas(std::string_view named) {
   }
   return {MixtureText(components), MixtureMolecularWeight(components), MixtureK(components),
           components};
+}
+
+void ApplyGasChoice(RunRecord& run, const GasChoice& choice, const NumberSymbols& symbols) {
+  Text(run, kGasType) = choice.text;
+  Text(run, kMolWeight) = ShortestText(choice.mw, symbols);
+  Text(run, kRatioK) = ShortestText(choice.k, symbols);
 }

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "calc/run_record.h"
+
 // One gas of the table. MW in lb/lb-mole (numerically kg/kmol), k the
 // ideal-gas Cp/Cv at 60 F.
 struct GasData {
@@ -45,6 +47,10 @@ struct GasChoice {
   double k;
   std::vector<GasComponent> components;  // one with fraction 1 for a single gas
 };
+
+// Sets the run's Gas Type, MW and k from the choice, the numbers at full
+// precision in the symbols; Z1 and Z2 stay as they are.
+void ApplyGasChoice(RunRecord& run, const GasChoice& choice, const NumberSymbols& symbols);
 
 // Reads "NAME" (a gas of the table) or "NAME:FRACTION[,NAME:FRACTION...]" (a
 // mixture by mole fractions, "." as decimal sign). A mixture's MW is the

@@ -75,3 +75,9 @@ double FromUnits(FieldRef ref, double value, UnitSystem units) {
   }
   return us;
 }
+
+std::string RunTextOf(FieldRef ref, const std::string& typed, double value, UnitSystem units,
+                      const NumberSymbols& symbols) {
+  if (units == UnitSystem::Us) return typed;
+  return ShortestText(FromUnits(ref, value, units), symbols);
+}

@@ -34,3 +34,10 @@ double ToUnits(FieldRef ref, double usValue, UnitSystem units);
 // Refuses with InputError a value that is not finite or becomes so, a
 // temperature at or below absolute zero and an absolute pressure below zero.
 double FromUnits(FieldRef ref, double value, UnitSystem units);
+
+// The text a run holds for a number the user typed as `typed` (read as
+// `value`) in `units`: in US units the text as typed, kept exactly (a run file
+// holds it and a load never rounds it); in SI the US value at full precision,
+// its shortest text in the symbols. Every front end sets a typed number so.
+std::string RunTextOf(FieldRef ref, const std::string& typed, double value, UnitSystem units,
+                      const NumberSymbols& symbols);

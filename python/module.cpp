@@ -422,8 +422,8 @@ Solution SolveOf(const py::object& run, const std::string& free, const py::objec
   const RunRecord base = RunWith(run, given);
   const std::string scheduleName =
       schedule.is_none() ? std::string() : schedule.cast<std::string>();
-  SolveSetup setup = ParseSolveSetup(free, Conditions(targets), scheduleName, kModuleSymbols);
-  for (Target& target : setup.targets) TargetInUsUnits(target, given.units);
+  const SolveSetup setup =
+      ParseSolveSetup(free, Conditions(targets), scheduleName, kModuleSymbols, given.units);
   SolveResult solved;
   {
     py::gil_scoped_release unlocked;

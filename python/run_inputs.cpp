@@ -16,7 +16,7 @@ std::string NumberText(FieldRef field, double value, UnitSystem units) {
 std::string TypedText(FieldRef field, const std::string& text, UnitSystem units) {
   const std::optional<double> value = TypedNumber(text, kModuleSymbols);
   if (!value) throw InputError(NamedField(field) + " refuses \"" + text + "\": not a number");
-  return units == UnitSystem::Us ? text : NumberText(field, *value, units);
+  return RunTextOf(field, text, *value, units, kModuleSymbols);
 }
 
 bool Describes(const GivenInputs& given, const std::vector<FieldRef>& alsoGiven, FieldRef field) {
@@ -37,9 +37,7 @@ void ApplyGas(RunRecord& run, const std::string& gas, bool described) {
     throw InputError(NamedField(kGasType) + ": " + error.what() +
                      "; with mw or k given, any name is a gas of your own");
   }
-  Text(run, kGasType) = choice.text;
-  Text(run, kMolWeight) = ShortestText(choice.mw, kModuleSymbols);
-  Text(run, kRatioK) = ShortestText(choice.k, kModuleSymbols);
+  ApplyGasChoice(run, choice, kModuleSymbols);
 }
 
 }  // namespace
@@ -81,17 +79,6 @@ void ApplyInputs(RunRecord& run, const GivenInputs& given, const std::vector<Fie
   for (const NamedInput& input : given.inputs) {
     Text(run, input.field) = InputText(input.field, input.given, given.units);
   }
-}
-
-void TargetInUsUnits(Target& target, UnitSystem units) {
-  if (units == UnitSystem::Us) return;
-  if (!target.field) {
-    throw InputError("\"" + target.text + "\": " + std::string(kMomentumFluxKey) + " is in " +
-                     std::string(kMomentumFluxUnit) + " only; solve for it with units=\"us\"");
-  }
-  target.bound = FromUnits(*target.field, target.bound, units);
-  const std::size_t number = target.text.find_first_not_of("<>=", target.key.size());
-  target.text = target.text.substr(0, number) + ShortestText(target.bound, kModuleSymbols);
 }
 
 std::optional<double> ValueIn(const RunRecord& run, FieldRef field, const ResultValues& values,

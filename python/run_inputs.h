@@ -60,12 +60,6 @@ struct GivenInputs {
 void ApplyInputs(RunRecord& run, const GivenInputs& given,
                  const std::vector<FieldRef>& alsoGiven = {});
 
-// A solve's target with its number given in `units`, turned into US units,
-// the units of the calculation and of the solver's messages ("p2>=500" in
-// kPa(a) becomes "p2>=72.5189..."). The exit momentum flux has no SI unit
-// among the fields and is refused in SI (InputError).
-void TargetInUsUnits(Target& target, UnitSystem units);
-
 // The field's number (FieldValue) in `units`; none where it has none.
 std::optional<double> ValueIn(const RunRecord& run, FieldRef field, const ResultValues& values,
                               UnitSystem units);

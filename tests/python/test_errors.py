@@ -28,8 +28,6 @@ ROWS = [
     ("sweep-key-of-text", lambda t: kf.sweep(w=[1], keys=["desc"]), ValueError, '"desc" is not'),
     ("profile-no-stations", lambda t: kf.profile(stations=0), ValueError, "from 1 to"),
     ("solve-unknown-free", lambda t: kf.solve(free="k", targets="p2>=1"), ValueError, "cannot solve"),
-    ("solve-flux-in-si", lambda t: kf.solve(free="w", targets="rv2<=1", units="si"), ValueError,
-     "rv2 is in lb/(ft s^2) only"),
 ]
 
 
