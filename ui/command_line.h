@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-
 // Exit statuses besides 0 (the window closed, or --help or --version shown).
 inline constexpr int kBadCommandLine = 2;
 

@@ -3,9 +3,9 @@
 #include <sys/stat.h>
 
 #include <QFileDialog>
-#include <QPlainTextEdit>
 #include <QFileSystemModel>
 #include <QMimeDatabase>
+#include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <atomic>
