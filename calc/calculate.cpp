@@ -198,7 +198,7 @@ class Calculation {
   }
 
   // Writes one result; a value that overflowed or is undefined is refused.
-  bool Write(FieldRef ref, double value, std::string_view pattern) {
+  bool Write(FieldRef ref, double value, const DisplayPattern& pattern) {
     if (!std::isfinite(value)) {
       Fail({CalcEnd::kNotComputed, ref});
       return false;
