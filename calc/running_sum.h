@@ -9,5 +9,5 @@
 // (after a tie it settles after one step, since round-half-even leaves an even
 // significand behind), so whole stretches are added at once with exact integer
 // arithmetic on the significand; single steps cross the binade edges. Cost is
-// a few operations per binade crossed, whatever n is.
+// a few integer operations per binade crossed, whatever n is.
 double RunningSum(double start, double step, std::uint64_t n);
