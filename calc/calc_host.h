@@ -26,4 +26,8 @@ class CalcHost {
     (void)ref;
     (void)value;
   }
+  // Threads the searches may walk on where no bound can settle a long
+  // stretch of their grid: the window, with the user waiting, offers its
+  // cores; a sweep, already spread over them, keeps one per point.
+  virtual unsigned SearchThreads() const { return 1; }
 };

@@ -48,7 +48,7 @@ class Calculation {
     if (!std::isfinite(ChokingFrictionTerm(in.k, s.m1))) {
       return Fail({CalcEnd::kInletMachTooSmall, kMach1});
     }
-    const ExitMachSolution exit = SolveExitMach(in.k, s.m1, s.fld1);
+    const ExitMachSolution exit = SolveExitMach(in.k, s.m1, s.fld1, host_.SearchThreads());
     if (exit.choked) return Fail({CalcEnd::kExitMachPassesOne, kMach2});
     if (!WriteExit(in, s, exit)) return outcome_;
     if (!Write(kMaxLength, CalcMaxPipeLength(in.k, s.m1, in.d, s.f), kResultPattern2)) {
@@ -68,7 +68,7 @@ class Calculation {
   // The maximum flow, or 0 after its message where the search cannot start
   // or cannot end; the calculation's other results stand.
   double MaxFlowRate(const RunInputs& in, const InletState& s) {
-    const MaxFlowSearch search = CalcMaxFlowRate(in, s);
+    const MaxFlowSearch search = CalcMaxFlowRate(in, s, host_.SearchThreads());
     switch (search.outcome) {
       case MaxFlowSearch::Outcome::ChokedAtStart:
         Fail({CalcEnd::kMaxFlowChokedAtStart, kMaxFlow});

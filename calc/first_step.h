@@ -7,39 +7,72 @@
 // over a stretch [n, n + length] at once: it takes the grid value at the far
 // end from RunningSum (exact, calc/running_sum.h), samples it, and asks the
 // problem whether the samples at both ends bound the stop out of the whole
-// stretch. A stretch ruled out doubles the next one; one that is not halves
-// it, down to the shortest jump worth its cost; below that the search walks
-// with the march's own additions, where the computed test really may hold.
+// stretch. The length of each try is aimed just short of where the stop is
+// expected: from the last two points the search passed (the secant through
+// their distances from the stop), or between the point it stands on and the
+// nearest far end it could not rule out; with nothing to aim by it grows
+// fourfold.
+// Where the aim says the stop is a step or two away, the search walks with
+// the march's own additions, where the computed test really may hold.
 //
-// The search costs at most a few steps' worth more than the march: jumps are
+// Cost is counted in march steps: a walked step costs one (one evaluation of
+// the test and one addition, as in the march), a jump kJumpCost. Jumps are
 // tried freely only while the work spent stays within the steps already
-// passed plus a small allowance. Beyond it, and below the shortest jump, every
-// try that fails is followed by a walk, each twice as long as the last, so
-// where bounds keep failing the search degrades into the plain march plus a
-// few steps per doubling.
+// passed plus an allowance; beyond it a jump must be long enough to pay for
+// itself, and every jump that fails is followed by a walk, each twice as long
+// as the last, so where bounds keep failing the search degrades into the
+// march itself plus a few steps per doubling (SearchWorkBound).
+//
+// A search that has already cost kParallelWork steps, where bounds keep
+// failing, may go on in parallel when the caller allows threads: the rest of
+// the grid up to the march's end is cut into chunks, each searched the same
+// way on its own from its exact running sum, and the first stop in step order
+// wins (a chunk after a stop found is given up or never started).
 #pragma once
 
+#include <algorithm>
+#include <atomic>
+#include <cmath>
 #include <cstdint>
+#include <optional>
+#include <system_error>
+#include <thread>
+#include <vector>
 
 #include "calc/running_sum.h"
 
 // One evaluation of the march's test plus one addition.
 inline constexpr std::uint64_t kWalkCost = 1;
-// A jump: the running sum at the far end, one sample there and the bound on
-// the stretch (a logarithm or two), counted generously in walked steps.
-inline constexpr std::uint64_t kJumpCost = 4;
+// A jump: the running sum to the far end, one evaluation there, the bounds
+// on the stretch and the aim of the next. Measured by the benchmark
+// (bench/bench_search.cpp prints it) at 3 to 7 march steps, the most where
+// the running sum crosses twenty binades and more; counted as the next whole
+// number above the worst. (A walked step costs the search less than the
+// march's step, its constants being formed once: about 0.7 of one.)
+inline constexpr std::uint64_t kJumpCost = 8;
 // Work the search may spend beyond the march's own, for jumps that fail before
-// any has paid off (a few microseconds at most).
+// any has paid off (a microsecond or two).
 inline constexpr std::uint64_t kJumpAllowance = 64;
-// Shorter jumps would save less than they cost.
-inline constexpr std::uint64_t kShortestJump = 2 * kJumpCost;
-// The first steps are walked as the march walks them: a march that stops this
-// soon costs the search no more than itself.
-inline constexpr std::uint64_t kFirstJumpStep = 64;
+// Beyond the allowance a jump must save at least its own cost when it succeeds.
+inline constexpr std::uint64_t kShortestUnpaidJump = 2 * kJumpCost;
+// The first try, before anything is known of how fast the stop comes nearer.
+inline constexpr std::uint64_t kFirstJump = 8;
+// A search this costly has taken a millisecond or more (15 to 35 ns a step),
+// so starting and joining threads for the rest (tens of microseconds) costs a
+// few percent at most; a typical search (a few dozen evaluations) never
+// comes near it, and starts no thread.
+inline constexpr std::uint64_t kParallelWork = std::uint64_t{1} << 16;
+// Chunks per thread: enough that the threads stay busy to the end whatever
+// chunk the stop lies in, few enough that each chunk's own start (a few
+// jumps to find its pace) is lost in its length.
+inline constexpr std::uint64_t kChunksPerThread = 8;
 
 // The most the search may cost where the march costs `marchWork`: the
 // allowance, and per doubling of the walk a failed try beyond it and the
-// short tries that follow one.
+// short tries that follow one. Since kJumpCost is a jump's measured time in
+// march steps, this bounds the search's time too: never more than the
+// march's plus the allowance and a few steps per doubling (under 1,000 steps,
+// some 30 microseconds, for the longest march of a Mach number grid).
 constexpr std::uint64_t SearchWorkBound(std::uint64_t marchWork) {
   std::uint64_t doublings = 1;
   for (std::uint64_t w = marchWork; w > 1; w /= 2) ++doublings;
@@ -52,87 +85,275 @@ struct MarchEnd {
   std::uint64_t steps;  // additions made: to the stop, or to the point past the end
   double x;             // the grid value at `steps`
   Sample sample;        // the sample at the stop (meaningless past the end)
-  std::uint64_t work;   // the search's cost in walked steps
+  std::uint64_t work;   // the search's cost in march steps, as if on one thread
+  std::uint64_t jumps;  // jumps tried (each one evaluation, counted kJumpCost in work)
 };
 
-// Problem requirements:
+// Problem requirements (every member const and safe to call from several
+// threads at once):
 //   Sample At(double x): the march's own evaluation at grid value x;
 //   bool Stops(const Sample&): the march's stop test;
-//   bool Passed(double x, double next): the march ends after failing at x and
+//   double Gap(const Sample&): how far the test is from holding, falling to 0
+//     or below where it holds (only for aiming: it need not be exact);
+//   bool Ends(double x, double next): the march ends after failing at x and
 //     adding the step to reach next; once true, true for every later pair;
+//   bool EndsAfter(const Sample& atX, double x, double next): the same, with
+//     x's sample at hand;
+//   double StepsToEnd(const Sample& atX, double x): about how many steps the
+//     march has left from x before it ends (only for aiming);
 //   bool NoStopBetween(const Sample& lo, const Sample& hi): true only if the
 //     test fails at every grid point from lo's to hi's.
 template <typename Problem>
-MarchEnd<typename Problem::Sample> SearchMarch(const Problem& problem, double start, double step) {
+class MarchSearch {
+ public:
   using Sample = typename Problem::Sample;
-  constexpr std::uint64_t kLongest = std::uint64_t{1} << 62;
-  std::uint64_t n = 0;
-  double x = start;
-  Sample sample = problem.At(x);
-  std::uint64_t work = kWalkCost;
-  std::uint64_t length = kShortestJump;   // the next jump
-  std::uint64_t through = kShortestJump;  // the walk after the next failed jump
-  std::uint64_t walkTo = kFirstJumpStep;  // walk up to this step before jumping
-  struct {                                // the far end of the last stretch not ruled out
-    std::uint64_t n = 0;
-    Sample sample{};
-  } ahead;
 
-  // 1: jumped over [n, n + span]; 0: not ruled out (its far end kept in
-  // `ahead`); -1: the march would end inside the stretch.
-  const auto jump = [&](std::uint64_t span) {
-    work += kJumpCost;
-    const double beforeFar = RunningSum(x, step, span - 1);
-    const double far = beforeFar + step;
-    if (problem.Passed(beforeFar, far)) return -1;
-    const Sample farSample = problem.At(far);
-    if (!problem.NoStopBetween(sample, farSample)) {
-      ahead = {n + span, farSample};
-      return 0;
-    }
-    n += span;
-    x = far;
-    sample = farSample;
-    return 1;
+  MarchSearch(const Problem& problem, double start, double step, unsigned threads)
+      : problem_(problem), step_(step), threads_(std::max(1u, threads)), x_(start) {}
+
+  MarchEnd<Sample> Run() {
+    const Outcome end = Search();
+    return {end.how == How::kStopped, end.n, end.x, end.sample, work_, jumps_};
+  }
+
+ private:
+  static constexpr std::uint64_t kLongest = std::uint64_t{1} << 62;
+  // Growth of the jumps while nothing has failed.
+  static constexpr std::uint64_t kGrowth = 4;
+  // The steps left to the end are estimated from a rounded Mach number and a
+  // nominal step; the grid's own steps differ from it by far less than this.
+  static constexpr double kShortOfEnd = 1 - 0x1p-20;
+  static constexpr std::uint64_t kNoLimit = ~std::uint64_t{0};
+  // How often a long walk looks whether an earlier chunk has found the stop.
+  static constexpr std::uint64_t kGiveUpCheck = 1024;
+
+  enum class How { kStopped, kEnded, kAtLimit, kGivenUp };
+  struct Outcome {
+    How how = How::kGivenUp;
+    std::uint64_t n = 0;  // the step it happened at
+    double x = 0;
+    Sample sample{};
+  };
+  struct Behind {  // the point the search stood on before its last jump
+    bool known = false;
+    std::uint64_t n = 0;
+    double gap = 0;
+  };
+  struct Ahead {  // the nearest far end not ruled out, or where the march ends
+    bool known = false;
+    std::uint64_t n = 0;
+    bool sampled = false;
+    Sample sample{};
+    double gap = 0;
   };
 
-  for (;;) {
-    if (problem.Stops(sample)) return {true, n, x, sample, work};
-    if (n >= walkTo) {
-      const bool paid = work + kJumpCost <= n + 1 + kJumpAllowance;
-      const int outcome = jump(length);
-      if (outcome == 1) {
-        length = length < kLongest ? length * 2 : length;
-        if (paid) through = kShortestJump;
+  // One chunk of a parallel search: steps [first, limit] of the same grid,
+  // given up once `firstEvent` (the earliest stop or end found by any chunk)
+  // lies before the point reached.
+  MarchSearch(const Problem& problem, double step, std::uint64_t first, double x,
+              std::uint64_t limit, const std::atomic<std::uint64_t>* firstEvent)
+      : problem_(problem),
+        step_(step),
+        threads_(1),
+        limit_(limit),
+        firstEvent_(firstEvent),
+        n_(first),
+        x_(x) {}
+
+  Outcome Search() {
+    sample_ = problem_.At(x_);
+    work_ += kWalkCost;
+    for (;;) {
+      if (problem_.Stops(sample_)) return {How::kStopped, n_, x_, sample_};
+      if (n_ >= limit_) return {How::kAtLimit, n_, x_, sample_};
+      if (GivenUp()) return {};
+      if (threads_ > 1 && work_ >= kParallelWork) return SearchInParallel();
+      if (n_ < walkTo_) {
+        if (const std::optional<Outcome> end = Walk(std::min(walkTo_, limit_) - n_)) return *end;
         continue;
       }
-      // Within the allowance a failed try is followed by one half as long,
-      // down to the shortest worth its cost. Below that, or beyond the
-      // allowance, the search walks on instead, each such walk twice as long
-      // as the last (reusing the sample at the try's far end where it can),
-      // so failed tries cost a few steps per doubling of the walk.
-      if (paid && length > kShortestJump) {
-        length /= 2;
-        continue;
+      const std::uint64_t length = std::min(NextLength(), limit_ - n_);
+      const bool paid = work_ + kJumpCost <= n_ + 1 + kJumpAllowance;
+      if (length >= (paid ? 2 : kShortestUnpaidJump)) {
+        if (Jump(length)) {
+          if (paid) through_ = kShortestUnpaidJump;
+          continue;
+        }
+        if (paid) continue;  // aim again, inside the stretch that failed
       }
-      length = length > kShortestJump ? length / 2 : kShortestJump;
-      walkTo = n + through;
-      through = through < kLongest ? through * 2 : through;
-    }
-    const double next = x + step;
-    if (problem.Passed(x, next)) return {false, n + 1, next, sample, work + kWalkCost};
-    ++n;
-    x = next;
-    if (ahead.n == n) {  // sampled by a jump already: the walk only adds
-      sample = ahead.sample;
-    } else {
-      sample = problem.At(x);
-      work += kWalkCost;
+      // Walk on: the stop is expected within a step or two, or a try beyond
+      // the allowance failed. Each such walk is twice as long as the last.
+      walkTo_ = n_ + through_;
+      through_ = through_ < kLongest ? through_ * 2 : through_;
     }
   }
-}
 
-// A bound on the rounding error of FrictionFlowTerm(k, Ma, Mb) for Mach numbers
-// in [mMin, 1]: the error is dominated by the ulp of 1/Ma^2 in the first term
-// and by the ulp of the logarithm in the second.
-double FrictionFlowNoise(double k, double mMin);
+  bool GivenUp() const { return firstEvent_ && firstEvent_->load(std::memory_order_relaxed) < n_; }
+
+  // The next jump's length, aimed just short of the expected stop: by the
+  // secant through the last two points passed, which falls short of the stop
+  // where the gap bends towards it (it does in both marches); at least
+  // kGrowth times the last jump while no far end has failed, since far from
+  // the stop the secant may creep; inside a failed stretch by the chord to
+  // its far end, or halfway, whichever is shorter, so that the stretch at
+  // least halves with every try.
+  std::uint64_t NextLength() {
+    if (ahead_.known && ahead_.n <= n_) ahead_.known = false;
+    const double gap = problem_.Gap(sample_);
+    const double room = static_cast<double>(ahead_.known ? ahead_.n - n_ : kLongest);
+    double aim = NAN;
+    if (behind_.known && behind_.gap > gap && gap > 0) {
+      aim = gap * static_cast<double>(n_ - behind_.n) / (behind_.gap - gap);
+    }
+    if (!ahead_.known) {
+      const auto grown = static_cast<double>(kGrowth * lastJump_);
+      if (!(aim >= grown)) aim = grown;
+    } else if (!(aim < room)) {
+      aim = ahead_.sampled && ahead_.gap < gap && gap > 0 ? gap * room / (gap - ahead_.gap) : NAN;
+      if (!(aim <= room / 2)) aim = room / 2;
+    }
+    // Never aimed past the march's end: a try there tells only that it ends.
+    const double toEnd = problem_.StepsToEnd(sample_, x_) * kShortOfEnd;
+    if (toEnd < aim) aim = toEnd;
+    return aim >= static_cast<double>(kLongest) ? kLongest : static_cast<std::uint64_t>(aim);
+  }
+
+  // Tries to rule out the stretch [n, n + length]; moves there if it can.
+  bool Jump(std::uint64_t length) {
+    work_ += kJumpCost;
+    ++jumps_;
+    const double beforeFar = RunningSum(x_, step_, length - 1);
+    const double far = beforeFar + step_;
+    if (problem_.Ends(beforeFar, far)) {
+      ahead_ = {true, n_ + length, false, {}, 0};
+      return false;
+    }
+    const Sample farSample = problem_.At(far);
+    if (!problem_.NoStopBetween(sample_, farSample)) {
+      ahead_ = {true, n_ + length, true, farSample, problem_.Gap(farSample)};
+      return false;
+    }
+    behind_ = {true, n_, problem_.Gap(sample_)};
+    n_ += length;
+    x_ = far;
+    sample_ = farSample;
+    lastJump_ = length;
+    return true;
+  }
+
+  // Walks `count` steps on, or to the first stop within them (left to Search
+  // to report), or to the march's end.
+  std::optional<Outcome> Walk(std::uint64_t count) {
+    behind_.known = false;
+    for (std::uint64_t i = 0; i < count; ++i) {
+      if (i % kGiveUpCheck == kGiveUpCheck - 1 && GivenUp()) return Outcome{};
+      const double next = x_ + step_;
+      if (problem_.EndsAfter(sample_, x_, next)) {
+        work_ += kWalkCost;
+        return Outcome{How::kEnded, n_ + 1, next, sample_};
+      }
+      ++n_;
+      x_ = next;
+      if (ahead_.known && ahead_.sampled && ahead_.n == n_) {  // sampled by a jump already
+        sample_ = ahead_.sample;
+      } else {
+        sample_ = problem_.At(x_);
+        work_ += kWalkCost;
+      }
+      if (problem_.Stops(sample_)) break;
+    }
+    return std::nullopt;
+  }
+
+  // The step at which the march ends (Ends), found by galloping over the
+  // exact running sums: from the point the search stands on, which it has
+  // not ended by.
+  std::uint64_t EndStep() const {
+    const auto endedBy = [&](std::uint64_t m) {
+      const double before = RunningSum(x_, step_, m - 1 - n_);
+      return problem_.Ends(before, before + step_);
+    };
+    std::uint64_t notEnded = n_, ended = n_ + 1;
+    while (!endedBy(ended)) {
+      if (ended - n_ >= kLongest) return kNoLimit;
+      notEnded = ended;
+      ended = n_ + 2 * (ended - n_);
+    }
+    while (ended - notEnded > 1) {
+      const std::uint64_t middle = notEnded + (ended - notEnded) / 2;
+      (endedBy(middle) ? ended : notEnded) = middle;
+    }
+    return ended;
+  }
+
+  // The rest of the grid, from here to the march's end, cut into chunks that
+  // the threads take in step order and search each on its own. A chunk's
+  // first point is the last of the chunk before, searched twice: harmless,
+  // as both report the same stop there. The last chunk runs without a limit,
+  // so some chunk always reports the stop or the end.
+  Outcome SearchInParallel() {
+    const std::uint64_t end = std::min(EndStep(), n_ + kLongest);
+    const std::uint64_t chunks = kChunksPerThread * threads_;
+    const std::uint64_t span = (end - n_) / chunks + 1;
+    std::vector<Outcome> outcomes(chunks);
+    std::vector<std::uint64_t> works(chunks, 0), jumps(chunks, 0);
+    std::atomic<std::uint64_t> next{0};
+    std::atomic<std::uint64_t> firstEvent{kNoLimit};
+    const auto searchChunks = [&] {
+      for (std::uint64_t i = next++; i < chunks; i = next++) {
+        const std::uint64_t first = n_ + i * span;
+        if (first >= end || first >= firstEvent.load(std::memory_order_relaxed)) return;
+        const bool last = i + 1 == chunks || first + span >= end;
+        MarchSearch chunk(problem_, step_, first, RunningSum(x_, step_, first - n_),
+                          last ? kNoLimit : first + span, &firstEvent);
+        outcomes[i] = chunk.Search();
+        works[i] = chunk.work_;
+        jumps[i] = chunk.jumps_;
+        const How how = outcomes[i].how;
+        if (how == How::kStopped || how == How::kEnded) LowerTo(firstEvent, outcomes[i].n);
+      }
+    };
+    std::vector<std::thread> helpers;
+    try {
+      for (unsigned t = 1; t < threads_; ++t) helpers.emplace_back(searchChunks);
+    } catch (const std::system_error&) {  // no more threads to be had: this one does the rest
+    }
+    searchChunks();
+    for (std::thread& helper : helpers) helper.join();
+    for (std::uint64_t i = 0; i < chunks; ++i) {
+      work_ += works[i];
+      jumps_ += jumps[i];
+      const How how = outcomes[i].how;
+      if (how == How::kStopped || how == How::kEnded) return outcomes[i];
+    }
+    return {};  // not reached: the last chunk searched reports the stop or the end
+  }
+
+  static void LowerTo(std::atomic<std::uint64_t>& value, std::uint64_t to) {
+    std::uint64_t seen = value.load();
+    while (to < seen && !value.compare_exchange_weak(seen, to)) {
+    }
+  }
+
+  const Problem& problem_;
+  const double step_;
+  const unsigned threads_;
+  const std::uint64_t limit_ = kNoLimit;
+  const std::atomic<std::uint64_t>* const firstEvent_ = nullptr;
+  std::uint64_t n_ = 0;
+  double x_;
+  Sample sample_{};
+  std::uint64_t work_ = 0;
+  std::uint64_t jumps_ = 0;
+  std::uint64_t lastJump_ = kFirstJump / kGrowth;
+  std::uint64_t walkTo_ = 0;
+  std::uint64_t through_ = kShortestUnpaidJump;
+  Behind behind_;
+  Ahead ahead_;
+};
+
+template <typename Problem>
+MarchEnd<typename Problem::Sample> SearchMarch(const Problem& problem, double start, double step,
+                                               unsigned threads = 1) {
+  return MarchSearch<Problem>(problem, start, step, threads).Run();
+}
