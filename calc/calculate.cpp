@@ -68,7 +68,10 @@ class Calculation {
   // The maximum flow, or 0 after its message where the search cannot start
   // or cannot end; the calculation's other results stand.
   double MaxFlowRate(const RunInputs& in, const InletState& s) {
-    const MaxFlowSearch search = CalcMaxFlowRate(in, s, host_.SearchThreads());
+    MaxFlowMemo* memo = host_.MaxFlowMemory();
+    const unsigned threads = host_.SearchThreads();
+    const MaxFlowSearch search =
+        memo ? memo->Search(in, s, threads) : CalcMaxFlowRate(in, s, threads);
     switch (search.outcome) {
       case MaxFlowSearch::Outcome::ChokedAtStart:
         Fail({CalcEnd::kMaxFlowChokedAtStart, kMaxFlow});
@@ -220,8 +223,8 @@ CalcOutcome CalculateRun(RunRecord& run, CalcHost& host) {
   return Calculation(run, host).Run();
 }
 
-Calculated CalculateQuietly(RunRecord& run, const NumberSymbols& symbols) {
-  QuietHost host(symbols);
+Calculated CalculateQuietly(RunRecord& run, const NumberSymbols& symbols, MaxFlowMemo* memo) {
+  QuietHost host(symbols, memo);
   const CalcOutcome outcome = CalculateRun(run, host);
   return {outcome, host.Values()};
 }

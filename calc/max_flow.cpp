@@ -19,6 +19,9 @@ struct FlowSearchState {
   FlowSearchState(const RunInputs& in, const InletState& s)
       : k(in.k), d(in.d), rho1(s.rho1), cs1(s.cs1), fld1(s.fld1), dSquared(std::pow(in.d, 2)) {}
 
+  std::array<std::uint64_t, 5> Key() const {
+    return {BitsOf(k), BitsOf(d), BitsOf(rho1), BitsOf(cs1), BitsOf(fld1)};
+  }
   double MachAt(double flow) const {
     return MachNumber(GasVelocityThroughSquare(flow, rho1, dSquared), cs1);
   }
@@ -123,4 +126,12 @@ MaxFlowSearch MaxFlowByMarch(const RunInputs& in, const InletState& inlet, std::
 
 MaxFlowSearch CalcMaxFlowRate(const RunInputs& in, const InletState& inlet, unsigned threads) {
   return Search(FlowSearchState(in, inlet), threads);
+}
+
+MaxFlowSearch MaxFlowMemo::Search(const RunInputs& in, const InletState& inlet, unsigned threads) {
+  const FlowSearchState state(in, inlet);
+  const auto key = state.Key();
+  if (const auto known = found_.find(key); known != found_.end()) return known->second;
+  if (found_.size() >= kMaxFlowMemoEntries) found_.clear();
+  return found_[key] = ::Search(state, threads);
 }

@@ -1,7 +1,9 @@
 // The flow rate at which the run's pipe would just choke.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <map>
 
 #include "calc/gas_state.h"
 
@@ -33,3 +35,19 @@ MaxFlowSearch CalcMaxFlowRate(const RunInputs& in, const InletState& inlet, unsi
 // The plain march, for tests and benchmarks. `maxSteps` bounds it: the result
 // is Unreachable when the stop is not met within that many additions.
 MaxFlowSearch MaxFlowByMarch(const RunInputs& in, const InletState& inlet, std::uint64_t maxSteps);
+
+// The searches of a sweep, remembered by the exact bits of what the search
+// reads (k, D, rho1, cs1 and C1): a sweep over the flow or the exit
+// compressibility changes none of them and searches once. One memo serves
+// one thread; it holds up to kMaxFlowMemoEntries searches (a grid's other
+// axis of that many values) and starts afresh when full.
+inline constexpr std::size_t kMaxFlowMemoEntries = 4096;
+
+class MaxFlowMemo {
+ public:
+  // CalcMaxFlowRate(in, inlet, threads), or its remembered result.
+  MaxFlowSearch Search(const RunInputs& in, const InletState& inlet, unsigned threads = 1);
+
+ private:
+  std::map<std::array<std::uint64_t, 5>, MaxFlowSearch> found_;
+};
