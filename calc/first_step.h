@@ -5,18 +5,19 @@
 // `step` to get the next one, until the stop holds or the march runs past its
 // end. The search walks the same grid, but from each point it tries to jump
 // over a stretch [n, n + length] at once: it takes the grid value at the far
-// end from RunningSum (exact, calc/running_sum.h), samples it, and asks the
+// end from RunningSums (exact, calc/running_sum.h), samples it, and asks the
 // problem whether the samples at both ends bound the stop out of the whole
 // stretch. The length of each try is aimed just short of where the stop is
 // expected: from the last two points the search passed (the secant through
 // their distances from the stop), or between the point it stands on and the
 // nearest far end it could not rule out; with nothing to aim by it grows
-// fourfold.
-// Where the aim says the stop is a step or two away, the search walks with
-// the march's own additions, where the computed test really may hold.
+// fourfold. Where the aim says the stop is a step or two away, the search
+// walks with the march's own additions, where the computed test really may
+// hold.
 //
 // Cost is counted in march steps: a walked step costs one (one evaluation of
-// the test and one addition, as in the march), a jump kJumpCost. Jumps are
+// the test and one addition, as in the march), a jump kJumpCost, a binade
+// edge the running sums cross for the first time one. Jumps are
 // tried freely only while the work spent stays within the steps already
 // passed plus an allowance; beyond it a jump must be long enough to pay for
 // itself, and every jump that fails is followed by a walk, each twice as long
@@ -45,16 +46,22 @@
 inline constexpr std::uint64_t kWalkCost = 1;
 // A jump: the running sum to the far end, one evaluation there, the bounds
 // on the stretch and the aim of the next. Measured by the benchmark
-// (bench/bench_search.cpp prints it) at 3 to 7 march steps, the most where
-// the running sum crosses twenty binades and more; counted as the next whole
-// number above the worst. (A walked step costs the search less than the
-// march's step, its constants being formed once: about 0.7 of one.)
-inline constexpr std::uint64_t kJumpCost = 8;
+// (bench/bench_search.cpp prints it) at 3 to 10.5 march steps: about 5 on
+// typical runs, 9 where the computed F lies within its rounding of the stop
+// (the second logarithm of the split bound, and branches no predictor can
+// learn); counted as 12, above the worst with room for the machine's noise.
+// A walked step costs the search what it costs the march: the same
+// evaluation, with the same constants formed once.
+inline constexpr std::uint64_t kJumpCost = 12;
 // Work the search may spend beyond the march's own, for jumps that fail before
 // any has paid off (a microsecond or two).
 inline constexpr std::uint64_t kJumpAllowance = 64;
 // Beyond the allowance a jump must save at least its own cost when it succeeds.
 inline constexpr std::uint64_t kShortestUnpaidJump = 2 * kJumpCost;
+// The binade edges a grid may cross, each once per search (RunningSums): an
+// exit Mach number grid from its first step (1e-7 at least) to 1.0 crosses
+// 24, a flow grid from 100 lb/hr to where 0.1 is lost in the rounding 42.
+inline constexpr std::uint64_t kMostGridEdges = 64;
 // The first try, before anything is known of how fast the stop comes nearer.
 inline constexpr std::uint64_t kFirstJump = 8;
 // A search this costly has taken a millisecond or more (15 to 35 ns a step),
@@ -68,25 +75,26 @@ inline constexpr std::uint64_t kParallelWork = std::uint64_t{1} << 16;
 inline constexpr std::uint64_t kChunksPerThread = 8;
 
 // The most the search may cost where the march costs `marchWork`: the
-// allowance, and per doubling of the walk a failed try beyond it and the
-// short tries that follow one. Since kJumpCost is a jump's measured time in
-// march steps, this bounds the search's time too: never more than the
-// march's plus the allowance and a few steps per doubling (under 1,000 steps,
-// some 30 microseconds, for the longest march of a Mach number grid).
+// allowance, the binade edges, and per doubling of the walk a failed try
+// beyond it and the short tries that follow one. Since every cost is counted
+// at its measured time in march steps, this bounds the search's time too:
+// never more than the march's plus 705 steps (some 11 microseconds) for a
+// Mach number grid of ten million steps, 1,353 for the longest flow grid.
 constexpr std::uint64_t SearchWorkBound(std::uint64_t marchWork) {
   std::uint64_t doublings = 1;
   for (std::uint64_t w = marchWork; w > 1; w /= 2) ++doublings;
-  return marchWork + kJumpAllowance + kWalkCost + 2 * kJumpCost * doublings;
+  return marchWork + kJumpAllowance + kMostGridEdges + kWalkCost + 2 * kJumpCost * doublings;
 }
 
 template <typename Sample>
 struct MarchEnd {
-  bool stopped;         // the stop test held; otherwise the march ran past its end
-  std::uint64_t steps;  // additions made: to the stop, or to the point past the end
-  double x;             // the grid value at `steps`
-  Sample sample;        // the sample at the stop (meaningless past the end)
-  std::uint64_t work;   // the search's cost in march steps, as if on one thread
-  std::uint64_t jumps;  // jumps tried (each one evaluation, counted kJumpCost in work)
+  bool stopped;               // the stop test held; otherwise the march ran past its end
+  std::uint64_t steps;        // additions made: to the stop, or to the point past the end
+  double x;                   // the grid value at `steps`
+  Sample sample;              // the sample at the stop (meaningless past the end)
+  std::uint64_t work;         // the search's cost in march steps, as if on one thread
+  std::uint64_t jumps;        // jumps tried (each counted kJumpCost in work)
+  std::uint64_t evaluations;  // of the march's test, walked or at a jump's far end
 };
 
 // Problem requirements (every member const and safe to call from several
@@ -109,11 +117,15 @@ class MarchSearch {
   using Sample = typename Problem::Sample;
 
   MarchSearch(const Problem& problem, double start, double step, unsigned threads)
-      : problem_(problem), step_(step), threads_(std::max(1u, threads)), x_(start) {}
+      : problem_(problem),
+        step_(step),
+        threads_(std::max(1u, threads)),
+        x_(start),
+        sums_(start, step) {}
 
   MarchEnd<Sample> Run() {
     const Outcome end = Search();
-    return {end.how == How::kStopped, end.n, end.x, end.sample, work_, jumps_};
+    return {end.how == How::kStopped, end.n, end.x, end.sample, work_, jumps_, evaluations_};
   }
 
  private:
@@ -142,8 +154,7 @@ class MarchSearch {
   struct Ahead {  // the nearest far end not ruled out, or where the march ends
     bool known = false;
     std::uint64_t n = 0;
-    bool sampled = false;
-    Sample sample{};
+    bool sampled = false;  // else the march ends there, and gap is unknown
     double gap = 0;
   };
 
@@ -157,16 +168,18 @@ class MarchSearch {
         threads_(1),
         limit_(limit),
         firstEvent_(firstEvent),
+        first_(first),
         n_(first),
-        x_(x) {}
+        x_(x),
+        sums_(x, step) {}
 
   Outcome Search() {
-    sample_ = problem_.At(x_);
+    sample_ = Evaluate(x_);
     work_ += kWalkCost;
     for (;;) {
       if (problem_.Stops(sample_)) return {How::kStopped, n_, x_, sample_};
       if (n_ >= limit_) return {How::kAtLimit, n_, x_, sample_};
-      if (GivenUp()) return {};
+      if (GivenUp(n_)) return {};
       if (threads_ > 1 && work_ >= kParallelWork) return SearchInParallel();
       if (n_ < walkTo_) {
         if (const std::optional<Outcome> end = Walk(std::min(walkTo_, limit_) - n_)) return *end;
@@ -188,7 +201,9 @@ class MarchSearch {
     }
   }
 
-  bool GivenUp() const { return firstEvent_ && firstEvent_->load(std::memory_order_relaxed) < n_; }
+  bool GivenUp(std::uint64_t n) const {
+    return firstEvent_ && firstEvent_->load(std::memory_order_relaxed) < n;
+  }
 
   // The next jump's length, aimed just short of the expected stop: by the
   // secant through the last two points passed, which falls short of the stop
@@ -222,15 +237,15 @@ class MarchSearch {
   bool Jump(std::uint64_t length) {
     work_ += kJumpCost;
     ++jumps_;
-    const double beforeFar = RunningSum(x_, step_, length - 1);
+    const double beforeFar = GridAt(n_ + length - 1);
     const double far = beforeFar + step_;
     if (problem_.Ends(beforeFar, far)) {
-      ahead_ = {true, n_ + length, false, {}, 0};
+      ahead_ = {true, n_ + length, false, 0};
       return false;
     }
-    const Sample farSample = problem_.At(far);
+    const Sample farSample = Evaluate(far);
     if (!problem_.NoStopBetween(sample_, farSample)) {
-      ahead_ = {true, n_ + length, true, farSample, problem_.Gap(farSample)};
+      ahead_ = {true, n_ + length, true, problem_.Gap(farSample)};
       return false;
     }
     behind_ = {true, n_, problem_.Gap(sample_)};
@@ -242,35 +257,69 @@ class MarchSearch {
   }
 
   // Walks `count` steps on, or to the first stop within them (left to Search
-  // to report), or to the march's end.
+  // to report), or to the march's end. The loop keeps its state in locals
+  // and reads only the test of each sample, so that a walked step costs what
+  // a march step costs (the rest of a sample is dropped as soon as it is
+  // formed); the whole sample where the walk ends is formed once more.
   std::optional<Outcome> Walk(std::uint64_t count) {
     behind_.known = false;
-    for (std::uint64_t i = 0; i < count; ++i) {
-      if (i % kGiveUpCheck == kGiveUpCheck - 1 && GivenUp()) return Outcome{};
-      const double next = x_ + step_;
-      if (problem_.EndsAfter(sample_, x_, next)) {
-        work_ += kWalkCost;
-        return Outcome{How::kEnded, n_ + 1, next, sample_};
+    const Problem problem = problem_;  // a copy the compiler knows no call changes
+    const double step = step_;
+    const std::uint64_t end = n_ + count;
+    std::uint64_t n = n_;
+    double x = x_;
+    Sample sample = sample_;
+    bool stopped = false;
+    while (n < end && !stopped) {
+      if (GivenUp(n)) return Outcome{};
+      for (const std::uint64_t block = std::min(end, n + kGiveUpCheck); n < block;) {
+        const double next = x + step;
+        if (problem.EndsAfter(sample, x, next)) {
+          Walked(n - n_ + 1);
+          return Outcome{How::kEnded, n + 1, next, {}};
+        }
+        ++n;
+        x = next;
+        sample = problem.At(x);
+        if (problem.Stops(sample)) {
+          stopped = true;
+          break;
+        }
       }
-      ++n_;
-      x_ = next;
-      if (ahead_.known && ahead_.sampled && ahead_.n == n_) {  // sampled by a jump already
-        sample_ = ahead_.sample;
-      } else {
-        sample_ = problem_.At(x_);
-        work_ += kWalkCost;
-      }
-      if (problem_.Stops(sample_)) break;
     }
+    Walked(n - n_ + 1);  // the last sample formed twice
+    n_ = n;
+    x_ = x;
+    sample_ = problem_.At(x);
     return std::nullopt;
+  }
+
+  void Walked(std::uint64_t steps) {
+    work_ += steps * kWalkCost;
+    evaluations_ += steps;
+  }
+
+  Sample Evaluate(double x) {
+    ++evaluations_;
+    return problem_.At(x);
+  }
+
+  // The grid value at step n, exactly; a binade edge the running sums cross
+  // for the first time counts a march step (a stretch and a step, measured
+  // at under half of one).
+  double GridAt(std::uint64_t n) {
+    const std::uint64_t edges = sums_.Edges();
+    const double x = sums_.At(n - first_);
+    work_ += sums_.Edges() - edges;
+    return x;
   }
 
   // The step at which the march ends (Ends), found by galloping over the
   // exact running sums: from the point the search stands on, which it has
   // not ended by.
-  std::uint64_t EndStep() const {
+  std::uint64_t EndStep() {
     const auto endedBy = [&](std::uint64_t m) {
-      const double before = RunningSum(x_, step_, m - 1 - n_);
+      const double before = GridAt(m - 1);
       return problem_.Ends(before, before + step_);
     };
     std::uint64_t notEnded = n_, ended = n_ + 1;
@@ -296,7 +345,10 @@ class MarchSearch {
     const std::uint64_t chunks = kChunksPerThread * threads_;
     const std::uint64_t span = (end - n_) / chunks + 1;
     std::vector<Outcome> outcomes(chunks);
-    std::vector<std::uint64_t> works(chunks, 0), jumps(chunks, 0);
+    std::vector<std::uint64_t> works(chunks, 0), jumps(chunks, 0), evaluations(chunks, 0);
+    std::vector<double> starts(chunks);
+    for (std::uint64_t i = 0; i < chunks && n_ + i * span < end; ++i)
+      starts[i] = GridAt(n_ + i * span);
     std::atomic<std::uint64_t> next{0};
     std::atomic<std::uint64_t> firstEvent{kNoLimit};
     const auto searchChunks = [&] {
@@ -304,11 +356,12 @@ class MarchSearch {
         const std::uint64_t first = n_ + i * span;
         if (first >= end || first >= firstEvent.load(std::memory_order_relaxed)) return;
         const bool last = i + 1 == chunks || first + span >= end;
-        MarchSearch chunk(problem_, step_, first, RunningSum(x_, step_, first - n_),
-                          last ? kNoLimit : first + span, &firstEvent);
+        MarchSearch chunk(problem_, step_, first, starts[i], last ? kNoLimit : first + span,
+                          &firstEvent);
         outcomes[i] = chunk.Search();
         works[i] = chunk.work_;
         jumps[i] = chunk.jumps_;
+        evaluations[i] = chunk.evaluations_;
         const How how = outcomes[i].how;
         if (how == How::kStopped || how == How::kEnded) LowerTo(firstEvent, outcomes[i].n);
       }
@@ -323,6 +376,7 @@ class MarchSearch {
     for (std::uint64_t i = 0; i < chunks; ++i) {
       work_ += works[i];
       jumps_ += jumps[i];
+      evaluations_ += evaluations[i];
       const How how = outcomes[i].how;
       if (how == How::kStopped || how == How::kEnded) return outcomes[i];
     }
@@ -340,11 +394,14 @@ class MarchSearch {
   const unsigned threads_;
   const std::uint64_t limit_ = kNoLimit;
   const std::atomic<std::uint64_t>* const firstEvent_ = nullptr;
+  const std::uint64_t first_ = 0;  // the step the search starts at
   std::uint64_t n_ = 0;
   double x_;
+  RunningSums sums_;
   Sample sample_{};
   std::uint64_t work_ = 0;
   std::uint64_t jumps_ = 0;
+  std::uint64_t evaluations_ = 0;
   std::uint64_t lastJump_ = kFirstJump / kGrowth;
   std::uint64_t walkTo_ = 0;
   std::uint64_t through_ = kShortestUnpaidJump;

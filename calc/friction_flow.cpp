@@ -88,15 +88,15 @@ ExitMachSolution SolveExitMachByMarch(double k, double m1, double fld1) {
   while (!MachStopHolds(fld1, fld2)) {
     m2 = m2 + kMachStep;
     ++steps;
-    if (m2 > 1.0) return {true, m2, 0.0, steps, steps, 0};
+    if (m2 > 1.0) return {true, m2, 0.0, steps, steps, 0, steps};
     fld2 = term(m2);
   }
-  return {false, m2, fld2, steps, steps + 1, 0};
+  return {false, m2, fld2, steps, steps + 1, 0, steps + 1};
 }
 
 ExitMachSolution SolveExitMach(double k, double m1, double fld1, unsigned threads) {
   const ExitMachProblem problem(k, m1, fld1);
   const auto end = SearchMarch(problem, m1, kMachStep, threads);
-  if (!end.stopped) return {true, end.x, 0.0, end.steps, end.work, end.jumps};
-  return {false, end.x, end.sample.parts.sum, end.steps, end.work, end.jumps};
+  if (!end.stopped) return {true, end.x, 0.0, end.steps, end.work, end.jumps, end.evaluations};
+  return {false, end.x, end.sample.parts.sum, end.steps, end.work, end.jumps, end.evaluations};
 }

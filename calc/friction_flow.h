@@ -81,12 +81,13 @@ inline constexpr double kMachStep = 0.0000001;
 inline constexpr double kMachTolerance = 0.000001;
 
 struct ExitMachSolution {
-  bool choked;          // the exit Mach number would pass 1.0 before C1 is met
-  double m2;            // exit Mach number (grid point); meaningless when choked
-  double fld2;          // C2 = F(k, M1, M2); meaningless when choked
-  std::uint64_t steps;  // additions made: to M2, or to the first point above 1.0
-  std::uint64_t work;   // cost in march steps (calc/first_step.h)
-  std::uint64_t jumps;  // jumps tried by the search (none by the march)
+  bool choked;                // the exit Mach number would pass 1.0 before C1 is met
+  double m2;                  // exit Mach number (grid point); meaningless when choked
+  double fld2;                // C2 = F(k, M1, M2); meaningless when choked
+  std::uint64_t steps;        // additions made: to M2, or to the first point above 1.0
+  std::uint64_t work;         // cost in march steps (calc/first_step.h)
+  std::uint64_t jumps;        // jumps tried by the search (none by the march)
+  std::uint64_t evaluations;  // of F (the march: one per step)
 };
 
 // First grid point M2 = M1 (+ step)* at which C1 - F(k, M1, M2) <= 1e-6, or

@@ -90,18 +90,20 @@ class MaxFlowProblem {
 
 MaxFlowSearch Search(const FlowSearchState& state, unsigned threads) {
   const double startMach = state.MachAt(kFirstCandidateFlow);
-  if (!(startMach < 1.0)) return {MaxFlowSearch::Outcome::ChokedAtStart, 0.0, 0, 0, 0};
+  if (!(startMach < 1.0)) return {MaxFlowSearch::Outcome::ChokedAtStart, 0.0, 0, 0, 0, 0};
   // Inputs the calculation refuses (a temperature at absolute zero, a
   // non-positive roughness) leave nothing to search on.
   if (!(startMach > 0) || !std::isfinite(state.fld1) ||
       !std::isfinite(FrictionFlowTerm(state.k, startMach, 1.0))) {
-    return {MaxFlowSearch::Outcome::Unreachable, 0.0, 0, 1, 0};
+    return {MaxFlowSearch::Outcome::Unreachable, 0.0, 0, 1, 0, 1};
   }
   const MaxFlowProblem problem(state);
   const auto end = SearchMarch(problem, kFirstCandidateFlow, kFlowStep, threads);
-  if (!end.stopped)
-    return {MaxFlowSearch::Outcome::Unreachable, 0.0, end.steps, end.work, end.jumps};
-  return {MaxFlowSearch::Outcome::Found, end.x, end.steps, end.work, end.jumps};
+  if (!end.stopped) {
+    return {
+        MaxFlowSearch::Outcome::Unreachable, 0.0, end.steps, end.work, end.jumps, end.evaluations};
+  }
+  return {MaxFlowSearch::Outcome::Found, end.x, end.steps, end.work, end.jumps, end.evaluations};
 }
 
 }  // namespace
@@ -113,15 +115,15 @@ MaxFlowSearch MaxFlowByMarch(const RunInputs& in, const InletState& inlet, std::
   const FrictionFlowConstants c = FrictionFlowConstantsOf(state.k);
   const MachSquare sonic = MachSquareOf(c, 1.0);
   double flow = kFirstCandidateFlow;
-  if (!(state.MachAt(flow) < 1.0)) return {MaxFlowSearch::Outcome::ChokedAtStart, 0.0, 0, 0, 0};
+  if (!(state.MachAt(flow) < 1.0)) return {MaxFlowSearch::Outcome::ChokedAtStart, 0.0, 0, 0, 0, 0};
   for (std::uint64_t steps = 0; steps <= maxSteps; ++steps) {
     const double term = FrictionFlowPartsOf(c, MachSquareOf(c, state.MachAt(flow)), sonic).sum;
     if (state.StopHolds(term)) {
-      return {MaxFlowSearch::Outcome::Found, flow, steps, steps + 1, 0};
+      return {MaxFlowSearch::Outcome::Found, flow, steps, steps + 1, 0, steps + 1};
     }
     flow = flow + kFlowStep;
   }
-  return {MaxFlowSearch::Outcome::Unreachable, 0.0, maxSteps, maxSteps + 1, 0};
+  return {MaxFlowSearch::Outcome::Unreachable, 0.0, maxSteps, maxSteps + 1, 0, maxSteps + 1};
 }
 
 MaxFlowSearch CalcMaxFlowRate(const RunInputs& in, const InletState& inlet, unsigned threads) {

@@ -15,10 +15,11 @@ inline constexpr double kFlowTolerance = 0.0001;
 
 struct MaxFlowSearch {
   enum class Outcome { Found, ChokedAtStart, Unreachable } outcome;
-  double flow;          // lb/hr: the running sum at the stop; 0 unless Found
-  std::uint64_t steps;  // additions of 0.1 made to reach `flow`
-  std::uint64_t work;   // cost in march steps (calc/first_step.h)
-  std::uint64_t jumps;  // jumps tried by the search (none by the march)
+  double flow;                // lb/hr: the running sum at the stop; 0 unless Found
+  std::uint64_t steps;        // additions of 0.1 made to reach `flow`
+  std::uint64_t work;         // cost in march steps (calc/first_step.h)
+  std::uint64_t jumps;        // jumps tried by the search (none by the march)
+  std::uint64_t evaluations;  // of the choking term (the march: one per step)
 };
 
 // First running sum Wc = 100 (+ 0.1)* with F(k, Mc(Wc), 1) - C1 <= 1e-4,

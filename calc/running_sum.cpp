@@ -1,7 +1,9 @@
 #include "calc/running_sum.h"
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <optional>
 
 #include "calc/float_bits.h"
 
@@ -33,31 +35,70 @@ bool IsPositiveNormal(double x) {
   return x >= DBL_MIN && x <= DBL_MAX;
 }
 
+// One move along the grid: a whole stretch inside the binade, or a single
+// step (across a binade edge, or where the increment is not yet steady).
+// Takes at most `n` steps; false where the step is lost in the rounding.
+bool Advance(double& x, std::uint64_t& n, double step, const Significand* stepParts) {
+  if (stepParts && IsPositiveNormal(x)) {
+    Significand s = SplitNormal(x);
+    const std::uint64_t c = SteadyIncrement(s, *stepParts);
+    if (c > 0 && s.j + c <= kBinadeTop) {
+      // All n steps where they stay inside the binade (a product, far
+      // cheaper than the division), else as many as fit.
+      const std::uint64_t room = kBinadeTop - s.j;
+      const std::uint64_t t = static_cast<Wide>(n) * c <= room ? n : room / c;
+      s.j += t * c;
+      n -= t;
+      x = JoinNormal(s);
+      return true;
+    }
+  }
+  const double next = x + step;
+  if (next == x) return false;
+  x = next;
+  --n;
+  return true;
+}
+
+std::optional<Significand> StepParts(double step) {
+  if (!IsPositiveNormal(step)) return std::nullopt;
+  return SplitNormal(step);
+}
+
+int Binade(double x) {
+  return static_cast<int>(BitsOf(x) >> 52);
+}
+
 }  // namespace
 
 double RunningSum(double start, double step, std::uint64_t n) {
-  const bool stepSplits = IsPositiveNormal(step);
-  const Significand stepParts = stepSplits ? SplitNormal(step) : Significand{0, 0};
+  const std::optional<Significand> parts = StepParts(step);
   double x = start;
-  while (n > 0) {
-    if (stepSplits && IsPositiveNormal(x)) {
-      Significand s = SplitNormal(x);
-      const std::uint64_t c = SteadyIncrement(s, stepParts);
-      if (c > 0 && s.j + c <= kBinadeTop) {
-        // All n steps where they stay inside the binade (a product, far
-        // cheaper than the division), else as many as fit.
-        const std::uint64_t room = kBinadeTop - s.j;
-        const std::uint64_t t = static_cast<Wide>(n) * c <= room ? n : room / c;
-        s.j += t * c;
-        n -= t;
-        x = JoinNormal(s);
-        continue;
-      }
+  while (n > 0 && Advance(x, n, step, parts ? &*parts : nullptr)) {
+  }
+  return x;
+}
+
+RunningSums::RunningSums(double start, double step) : step_(step), edges_{{0, start}} {}
+
+double RunningSums::At(std::uint64_t n) {
+  const auto after = std::upper_bound(edges_.begin(), edges_.end(), n,
+                                      [](std::uint64_t m, const Edge& e) { return m < e.n; });
+  const Edge from = *(after - 1);
+  if (after != edges_.end() || lostAt_ <= n) {  // inside a binade already reached
+    return n >= lostAt_ ? edges_.back().x : RunningSum(from.x, step_, n - from.n);
+  }
+  const std::optional<Significand> parts = StepParts(step_);
+  double x = from.x;
+  std::uint64_t left = n - from.n;
+  while (left > 0) {
+    const int binade = Binade(x);
+    if (!Advance(x, left, step_, parts ? &*parts : nullptr)) {
+      lostAt_ = n - left;
+      edges_.push_back({lostAt_, x});
+      break;
     }
-    const double next = x + step;
-    if (next == x) return x;  // the step is lost in the rounding from here on
-    x = next;
-    --n;
+    if (Binade(x) != binade) edges_.push_back({n - left, x});
   }
   return x;
 }

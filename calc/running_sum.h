@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 // The value of x after `n` executions of `x = x + step` starting from `start`
 // (each sum rounded to nearest double, ties to even), for start >= 0 and
@@ -11,3 +12,25 @@
 // arithmetic on the significand; single steps cross the binade edges. Cost is
 // a few integer operations per binade crossed, whatever n is.
 double RunningSum(double start, double step, std::uint64_t n);
+
+// The running sums of one grid, x_n = RunningSum(start, step, n), for a
+// search that asks for many of them: the first grid point of every binade
+// it has reached is kept, so that a sum costs one stretch from the nearest
+// kept point below it (or two, after a tie), and each binade edge is
+// crossed once for the whole grid (Edges counts them: a stretch to fill the
+// binade and a step across each).
+class RunningSums {
+ public:
+  RunningSums(double start, double step);
+  double At(std::uint64_t n);
+  std::uint64_t Edges() const { return edges_.size() - 1; }
+
+ private:
+  struct Edge {
+    std::uint64_t n;
+    double x;
+  };
+  double step_;
+  std::vector<Edge> edges_;                   // ascending in n, the first at the start
+  std::uint64_t lostAt_ = ~std::uint64_t{0};  // where the step is lost, once reached
+};
