@@ -97,12 +97,41 @@ struct MarchEnd {
   std::uint64_t evaluations;  // of the march's test, walked or at a jump's far end
 };
 
+// A stretch of the march's own loop: from step n at grid value x (whose
+// sample failed the test) up to step `last` at most, to the first step where
+// the test holds or after which the march ends. The loop keeps its state in
+// locals and reads only the test of each sample (the rest of a sample is
+// dropped as soon as it is formed). The plain march and the search's walks
+// both run it, so that a walked step costs what a march step costs.
+struct MarchStretch {
+  std::uint64_t n;  // the step reached
+  double x;
+  bool stopped, ended;
+};
+
+template <typename Problem>
+MarchStretch MarchOn(const Problem& on, double step, std::uint64_t n, double x,
+                     typename Problem::Sample sample, std::uint64_t last) {
+  const Problem problem = on;  // a copy the compiler knows no call changes
+  while (n < last) {
+    const double next = x + step;
+    if (problem.EndsAfter(sample, x, next)) return {n + 1, next, false, true};
+    ++n;
+    x = next;
+    sample = problem.At(x);
+    if (problem.Stops(sample)) return {n, x, true, false};
+  }
+  return {n, x, false, false};
+}
+
 // Problem requirements (every member const and safe to call from several
 // threads at once):
 //   Sample At(double x): the march's own evaluation at grid value x;
 //   bool Stops(const Sample&): the march's stop test;
 //   double Gap(const Sample&): how far the test is from holding, falling to 0
 //     or below where it holds (only for aiming: it need not be exact);
+//   double GapNoise(const Sample& lo, const Sample& hi): how much of the
+//     gap's fall from lo to hi rounding alone may explain;
 //   bool Ends(double x, double next): the march ends after failing at x and
 //     adding the step to reach next; once true, true for every later pair;
 //   bool EndsAfter(const Sample& atX, double x, double next): the same, with
@@ -132,6 +161,9 @@ class MarchSearch {
   static constexpr std::uint64_t kLongest = std::uint64_t{1} << 62;
   // Growth of the jumps while nothing has failed.
   static constexpr std::uint64_t kGrowth = 4;
+  // A fall of the gap this many times what rounding alone may explain is the
+  // function's own, and worth aiming by.
+  static constexpr double kTrustedFall = 8;
   // The steps left to the end are estimated from a rounded Mach number and a
   // nominal step; the grid's own steps differ from it by far less than this.
   static constexpr double kShortOfEnd = 1 - 0x1p-20;
@@ -150,6 +182,7 @@ class MarchSearch {
     bool known = false;
     std::uint64_t n = 0;
     double gap = 0;
+    double noise = 0;  // of the gap's fall over the jump
   };
   struct Ahead {  // the nearest far end not ruled out, or where the march ends
     bool known = false;
@@ -217,11 +250,12 @@ class MarchSearch {
     const double gap = problem_.Gap(sample_);
     const double room = static_cast<double>(ahead_.known ? ahead_.n - n_ : kLongest);
     double aim = NAN;
-    if (behind_.known && behind_.gap > gap && gap > 0) {
-      aim = gap * static_cast<double>(n_ - behind_.n) / (behind_.gap - gap);
-    }
+    const bool trusted = behind_.known && behind_.gap - gap > kTrustedFall * behind_.noise;
+    if (trusted && gap > 0) aim = gap * static_cast<double>(n_ - behind_.n) / (behind_.gap - gap);
     if (!ahead_.known) {
-      const auto grown = static_cast<double>(kGrowth * lastJump_);
+      // Where rounding may explain the fall, the gap says nothing: each
+      // success only doubles the next try, as each failure halves it.
+      const auto grown = static_cast<double>((trusted ? kGrowth : 2) * lastJump_);
       if (!(aim >= grown)) aim = grown;
     } else if (!(aim < room)) {
       aim = ahead_.sampled && ahead_.gap < gap && gap > 0 ? gap * room / (gap - ahead_.gap) : NAN;
@@ -248,7 +282,7 @@ class MarchSearch {
       ahead_ = {true, n_ + length, true, problem_.Gap(farSample)};
       return false;
     }
-    behind_ = {true, n_, problem_.Gap(sample_)};
+    behind_ = {true, n_, problem_.Gap(sample_), problem_.GapNoise(sample_, farSample)};
     n_ += length;
     x_ = far;
     sample_ = farSample;
@@ -257,40 +291,27 @@ class MarchSearch {
   }
 
   // Walks `count` steps on, or to the first stop within them (left to Search
-  // to report), or to the march's end. The loop keeps its state in locals
-  // and reads only the test of each sample, so that a walked step costs what
-  // a march step costs (the rest of a sample is dropped as soon as it is
-  // formed); the whole sample where the walk ends is formed once more.
+  // to report), or to the march's end; a chunk of a parallel search looks
+  // every kGiveUpCheck steps whether an earlier chunk has found the stop.
+  // The sample where the walk ends is formed once more (see MarchOn).
   std::optional<Outcome> Walk(std::uint64_t count) {
     behind_.known = false;
-    const Problem problem = problem_;  // a copy the compiler knows no call changes
-    const double step = step_;
-    const std::uint64_t end = n_ + count;
-    std::uint64_t n = n_;
-    double x = x_;
-    Sample sample = sample_;
-    bool stopped = false;
-    while (n < end && !stopped) {
-      if (GivenUp(n)) return Outcome{};
-      for (const std::uint64_t block = std::min(end, n + kGiveUpCheck); n < block;) {
-        const double next = x + step;
-        if (problem.EndsAfter(sample, x, next)) {
-          Walked(n - n_ + 1);
-          return Outcome{How::kEnded, n + 1, next, {}};
-        }
-        ++n;
-        x = next;
-        sample = problem.At(x);
-        if (problem.Stops(sample)) {
-          stopped = true;
-          break;
-        }
+    const std::uint64_t end = n_ + count, block = firstEvent_ ? kGiveUpCheck : count;
+    MarchStretch walked{n_, x_, false, false};
+    for (Sample sample = sample_; !walked.stopped && walked.n < end;
+         sample = problem_.At(walked.x)) {
+      if (GivenUp(walked.n)) return Outcome{};
+      walked =
+          MarchOn(problem_, step_, walked.n, walked.x, sample, std::min(end, walked.n + block));
+      if (walked.ended) {
+        Walked(walked.n - n_);
+        return Outcome{How::kEnded, walked.n, walked.x, {}};
       }
+      Walked(walked.n - n_ + 1);  // and the sample formed once more
+      n_ = walked.n;
     }
-    Walked(n - n_ + 1);  // the last sample formed twice
-    n_ = n;
-    x_ = x;
-    sample_ = problem_.At(x);
+    x_ = walked.x;
+    sample_ = problem_.At(x_);
     return std::nullopt;
   }
 

@@ -45,6 +45,9 @@ class ExitMachProblem {
   }
   bool Stops(const Sample& s) const { return MachStopHolds(fld1_, s.parts.sum); }
   double Gap(const Sample& s) const { return (fld1_ - s.parts.sum) - kMachTolerance; }
+  static double GapNoise(const Sample& lo, const Sample& hi) {
+    return 2 * StretchRounding(lo.parts, hi.parts, MovingMach::kExit);
+  }
   static bool Ends(double, double next) { return next > 1.0; }
   static bool EndsAfter(const Sample&, double x, double next) { return Ends(x, next); }
   static double StepsToEnd(const Sample&, double m2) { return (1.0 - m2) / kMachStep; }
@@ -74,24 +77,16 @@ class ExitMachProblem {
 
 }  // namespace
 
-// F(k, M1, M2) at each step, with what depends on k and M1 alone formed once,
-// as a compiler would hoist it: the same bits as FrictionFlowTerm.
+// The march's own loop (MarchOn), from M1 on: F(k, M1, M2) at each step, with
+// what depends on k and M1 alone formed once, the same bits as
+// FrictionFlowTerm.
 ExitMachSolution SolveExitMachByMarch(double k, double m1, double fld1) {
-  const FrictionFlowConstants c = FrictionFlowConstantsOf(k);
-  const MachSquare inlet = MachSquareOf(c, m1);
-  const auto term = [&](double m2) {
-    return FrictionFlowPartsOf(c, inlet, MachSquareOf(c, m2)).sum;
-  };
-  double m2 = m1;
-  double fld2 = term(m2);
-  std::uint64_t steps = 0;
-  while (!MachStopHolds(fld1, fld2)) {
-    m2 = m2 + kMachStep;
-    ++steps;
-    if (m2 > 1.0) return {true, m2, 0.0, steps, steps, 0, steps};
-    fld2 = term(m2);
-  }
-  return {false, m2, fld2, steps, steps + 1, 0, steps + 1};
+  const ExitMachProblem problem(k, m1, fld1);
+  const ExitMachProblem::Sample start = problem.At(m1);
+  if (problem.Stops(start)) return {false, m1, start.parts.sum, 0, 1, 0, 1};
+  const MarchStretch end = MarchOn(problem, kMachStep, 0, m1, start, ~std::uint64_t{0});
+  if (end.ended) return {true, end.x, 0.0, end.n, end.n, 0, end.n};
+  return {false, end.x, problem.At(end.x).parts.sum, end.n, end.n + 1, 0, end.n + 1};
 }
 
 ExitMachSolution SolveExitMach(double k, double m1, double fld1, unsigned threads) {

@@ -56,6 +56,9 @@ class MaxFlowProblem {
   }
   bool Stops(const Sample& s) const { return state_.StopHolds(s.parts.sum); }
   double Gap(const Sample& s) const { return (s.parts.sum - state_.fld1) - kFlowTolerance; }
+  static double GapNoise(const Sample& lo, const Sample& hi) {
+    return 2 * StretchRounding(lo.parts, hi.parts, MovingMach::kInlet);
+  }
   bool Ends(double flow, double next) const {
     return FlowMarchEnds(state_.MachAt(flow), flow, next);
   }
