@@ -56,14 +56,16 @@ inline constexpr std::uint64_t kJumpCost = 12;
 // Work the search may spend beyond the march's own, for jumps that fail before
 // any has paid off (a microsecond or two).
 inline constexpr std::uint64_t kJumpAllowance = 64;
-// Beyond the allowance a jump must save at least its own cost when it succeeds.
+// A jump shorter than its own cost in steps can only lose; beyond the
+// allowance one must save at least its own cost when it succeeds.
 inline constexpr std::uint64_t kShortestUnpaidJump = 2 * kJumpCost;
 // The binade edges a grid may cross, each once per search (RunningSums): an
 // exit Mach number grid from its first step (1e-7 at least) to 1.0 crosses
 // 24, a flow grid from 100 lb/hr to where 0.1 is lost in the rounding 42.
 inline constexpr std::uint64_t kMostGridEdges = 64;
-// The first try, before anything is known of how fast the stop comes nearer.
-inline constexpr std::uint64_t kFirstJump = 8;
+// The first try, before anything is known of how fast the stop comes nearer:
+// the shortest that pays for itself with room to spare.
+inline constexpr std::uint64_t kFirstJump = 2 * kJumpCost;
 // A search this costly has taken a millisecond or more (15 to 35 ns a step),
 // so starting and joining threads for the rest (tens of microseconds) costs a
 // few percent at most; a typical search (a few dozen evaluations) never
@@ -102,7 +104,8 @@ struct MarchEnd {
 // the test holds or after which the march ends. The loop keeps its state in
 // locals and reads only the test of each sample (the rest of a sample is
 // dropped as soon as it is formed). The plain march and the search's walks
-// both run it, so that a walked step costs what a march step costs.
+// both call it, the same code out of line, so that a walked step costs what
+// a march step costs.
 struct MarchStretch {
   std::uint64_t n;  // the step reached
   double x;
@@ -110,8 +113,8 @@ struct MarchStretch {
 };
 
 template <typename Problem>
-MarchStretch MarchOn(const Problem& on, double step, std::uint64_t n, double x,
-                     typename Problem::Sample sample, std::uint64_t last) {
+[[gnu::noinline]] MarchStretch MarchOn(const Problem& on, double step, std::uint64_t n, double x,
+                                       typename Problem::Sample sample, std::uint64_t last) {
   const Problem problem = on;  // a copy the compiler knows no call changes
   while (n < last) {
     const double next = x + step;
@@ -220,9 +223,12 @@ class MarchSearch {
       }
       const std::uint64_t length = std::min(NextLength(), limit_ - n_);
       const bool paid = work_ + kJumpCost <= n_ + 1 + kJumpAllowance;
-      if (length >= (paid ? 2 : kShortestUnpaidJump)) {
+      if (length >= (paid ? kJumpCost : kShortestUnpaidJump)) {
         if (Jump(length)) {
-          if (paid) through_ = kShortestUnpaidJump;
+          // A success beyond the allowance has paid for itself and one failed
+          // try besides: the walk after the next failure need only be half
+          // as long.
+          through_ = paid ? kShortestUnpaidJump : std::max(kShortestUnpaidJump, through_ / 2);
           continue;
         }
         if (paid) continue;  // aim again, inside the stretch that failed
