@@ -79,26 +79,27 @@ double RunningSum(double start, double step, std::uint64_t n) {
   return x;
 }
 
-RunningSums::RunningSums(double start, double step) : step_(step), edges_{{0, start}} {}
+RunningSums::RunningSums(double start, double step) : step_(step) {
+  edges_[0] = {0, start};
+}
 
 double RunningSums::At(std::uint64_t n) {
-  const auto after = std::upper_bound(edges_.begin(), edges_.end(), n,
-                                      [](std::uint64_t m, const Edge& e) { return m < e.n; });
+  const Edge* const begin = edges_.data();
+  const Edge* const end = begin + count_;
+  const Edge* const after =
+      std::upper_bound(begin, end, n, [](std::uint64_t m, const Edge& e) { return m < e.n; });
   const Edge from = *(after - 1);
-  if (after != edges_.end() || lostAt_ <= n) {  // inside a binade already reached
-    return n >= lostAt_ ? edges_.back().x : RunningSum(from.x, step_, n - from.n);
-  }
+  if (n >= lostAt_) return end[-1].x;
+  if (after != end) return RunningSum(from.x, step_, n - from.n);  // inside a binade reached
   const std::optional<Significand> parts = StepParts(step_);
   double x = from.x;
   std::uint64_t left = n - from.n;
   while (left > 0) {
     const int binade = Binade(x);
-    if (!Advance(x, left, step_, parts ? &*parts : nullptr)) {
-      lostAt_ = n - left;
-      edges_.push_back({lostAt_, x});
-      break;
-    }
-    if (Binade(x) != binade) edges_.push_back({n - left, x});
+    const bool moved = Advance(x, left, step_, parts ? &*parts : nullptr);
+    if (!moved) lostAt_ = n - left;
+    if ((!moved || Binade(x) != binade) && count_ < kKeptEdges) edges_[count_++] = {n - left, x};
+    if (!moved) break;
   }
   return x;
 }

@@ -1,8 +1,9 @@
 // Exact n-fold running sums.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
-#include <vector>
 
 // The value of x after `n` executions of `x = x + step` starting from `start`
 // (each sum rounded to nearest double, ties to even), for start >= 0 and
@@ -23,14 +24,20 @@ class RunningSums {
  public:
   RunningSums(double start, double step);
   double At(std::uint64_t n);
-  std::uint64_t Edges() const { return edges_.size() - 1; }
+  std::uint64_t Edges() const { return count_ - 1; }
 
  private:
   struct Edge {
     std::uint64_t n;
     double x;
   };
+  // Kept in place, without an allocation per search: a grid of the program
+  // crosses at most 64 edges (calc/first_step.h); one that crossed more
+  // would only take longer from the last kept edge.
+  static constexpr std::size_t kKeptEdges = 128;
   double step_;
-  std::vector<Edge> edges_;                   // ascending in n, the first at the start
+  std::array<Edge, kKeptEdges>
+      edges_;  // ascending in n, the first at the start; count_ of them set
+  std::size_t count_ = 1;
   std::uint64_t lostAt_ = ~std::uint64_t{0};  // where the step is lost, once reached
 };
