@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "calc/max_flow.h"
 #include "calc/run_record.h"
 #include "numtext/numtext.h"
 
@@ -26,4 +27,12 @@ class CalcHost {
     (void)ref;
     (void)value;
   }
+  // Threads the searches may walk on where no bound can settle a long
+  // stretch of their grid: the window, with the user waiting, offers its
+  // cores; a sweep, already spread over them, keeps one per point.
+  virtual unsigned SearchThreads() const { return 1; }
+  // Where a host that calculates many runs (a sweep's thread) keeps its
+  // maximum-flow searches, so that runs differing only in what the search
+  // does not read search once; none by default.
+  virtual MaxFlowMemo* MaxFlowMemory() { return nullptr; }
 };

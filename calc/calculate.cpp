@@ -48,7 +48,7 @@ class Calculation {
     if (!std::isfinite(ChokingFrictionTerm(in.k, s.m1))) {
       return Fail({CalcEnd::kInletMachTooSmall, kMach1});
     }
-    const ExitMachSolution exit = SolveExitMach(in.k, s.m1, s.fld1);
+    const ExitMachSolution exit = SolveExitMach(in.k, s.m1, s.fld1, host_.SearchThreads());
     if (exit.choked) return Fail({CalcEnd::kExitMachPassesOne, kMach2});
     if (!WriteExit(in, s, exit)) return outcome_;
     if (!Write(kMaxLength, CalcMaxPipeLength(in.k, s.m1, in.d, s.f))) {
@@ -68,7 +68,10 @@ class Calculation {
   // The maximum flow, or 0 after its message where the search cannot start
   // or cannot end; the calculation's other results stand.
   double MaxFlowRate(const RunInputs& in, const InletState& s) {
-    const MaxFlowSearch search = CalcMaxFlowRate(in, s);
+    MaxFlowMemo* memo = host_.MaxFlowMemory();
+    const unsigned threads = host_.SearchThreads();
+    const MaxFlowSearch search =
+        memo ? memo->Search(in, s, threads) : CalcMaxFlowRate(in, s, threads);
     switch (search.outcome) {
       case MaxFlowSearch::Outcome::ChokedAtStart:
         Fail({CalcEnd::kMaxFlowChokedAtStart, kMaxFlow});
@@ -210,8 +213,8 @@ CalcOutcome CalculateRun(RunRecord& run, CalcHost& host) {
   return Calculation(run, host).Run();
 }
 
-Calculated CalculateQuietly(RunRecord& run, const NumberSymbols& symbols) {
-  QuietHost host(symbols);
+Calculated CalculateQuietly(RunRecord& run, const NumberSymbols& symbols, MaxFlowMemo* memo) {
+  QuietHost host(symbols, memo);
   const CalcOutcome outcome = CalculateRun(run, host);
   return {outcome, host.Values()};
 }

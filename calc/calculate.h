@@ -27,5 +27,7 @@ struct Calculated {
   ResultValues values;
 };
 
-// Calculates the run as the Calculate command does, on a QuietHost.
-Calculated CalculateQuietly(RunRecord& run, const NumberSymbols& symbols);
+// Calculates the run as the Calculate command does, on a QuietHost (with the
+// memo of the calling thread's earlier maximum-flow searches, where given).
+Calculated CalculateQuietly(RunRecord& run, const NumberSymbols& symbols,
+                            MaxFlowMemo* memo = nullptr);

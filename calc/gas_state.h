@@ -48,9 +48,14 @@ inline double GasDensity(double p, double mw, double z, double tr) {
 }
 
 // V = (W / rho) * 0.0509 / D^2: mean velocity, ft/s, of W lb/hr at rho lb/cf
-// in a pipe of D inches.
+// in a pipe of D inches, with D^2 as std::pow(D, 2) gives it (a search over
+// the flow squares the diameter once).
+inline double GasVelocityThroughSquare(double w, double rho, double dInSquared) {
+  return ((w / rho) * kVelocityFactor) / dInSquared;
+}
+
 inline double GasVelocity(double w, double rho, double dIn) {
-  return ((w / rho) * kVelocityFactor) / std::pow(dIn, 2);
+  return GasVelocityThroughSquare(w, rho, std::pow(dIn, 2));
 }
 
 // W = D^2 * (V * rho) / 0.0509: the flow, lb/hr, that a velocity V ft/s at

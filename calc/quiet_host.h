@@ -33,18 +33,23 @@ inline std::optional<double> FieldValue(const RunRecord& run, FieldRef ref,
   return TextToNumber(Text(run, ref), symbols);
 }
 
+// A memo, where given, keeps the maximum-flow searches for the next runs of
+// the same thread (calc/max_flow.h).
 class QuietHost : public CalcHost {
  public:
-  explicit QuietHost(const NumberSymbols& symbols) : symbols_(symbols) {}
+  explicit QuietHost(const NumberSymbols& symbols, MaxFlowMemo* memo = nullptr)
+      : symbols_(symbols), memo_(memo) {}
   void BeginBusy() override {}
   void EndBusy() override {}
   void Repaint() override {}
   void ShowMessage(const std::string&) override {}
   const NumberSymbols& Symbols() const override { return symbols_; }
   void ResultValue(FieldRef ref, double value) override { values_.Set(ref, value); }
+  MaxFlowMemo* MaxFlowMemory() override { return memo_; }
   const ResultValues& Values() const { return values_; }
 
  private:
   const NumberSymbols& symbols_;
+  MaxFlowMemo* memo_;
   ResultValues values_;
 };

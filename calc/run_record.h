@@ -91,7 +91,7 @@ struct FieldInfo {
   bool isResult;
   // How the window writes the field's number: a result by its own pattern, a
   // typed input by the input pattern; empty for the free texts.
-  std::string_view pattern;
+  DisplayPattern pattern;
 };
 
 // The fields in group-walk order: arrays as kBoxArrays, indices ascending.

@@ -356,7 +356,7 @@ std::string_view UnitCaptionOf(FieldRef field, UnitSystem units) {
 }
 
 std::string UnitNumberText(FieldRef field, double value, const NumberSymbols& symbols) {
-  const std::string_view pattern = Field(field).pattern;
+  const DisplayPattern& pattern = Field(field).pattern;
   std::string text = FormatByPattern(value, pattern, symbols);
   const std::string& point = symbols.decimal;
   if (pattern == kInputPattern && text.size() > point.size() &&

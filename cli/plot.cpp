@@ -146,7 +146,7 @@ int StepDecimals(double step) {
 }
 
 QString TickText(double value, int decimals, const NumberSymbols& symbols) {
-  const std::string pattern = decimals == 0 ? "#,##0" : "#,##0." + std::string(decimals, '0');
+  const DisplayPattern pattern{decimals, decimals, decimals > 0, true};  // "#,##0.00..."
   return QString::fromStdString(FormatByPattern(value, pattern, symbols));
 }
 

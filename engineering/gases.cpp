@@ -13,7 +13,8 @@ namespace {
 // "CH4 90%", otherwise the name, "Air 21%".
 std::string ComponentText(const GasComponent& c) {
   const std::string_view label = c.gas->formula.empty() ? c.gas->name : c.gas->formula;
-  std::string percent = FormatByPattern(c.fraction * 100, "0.####");
+  constexpr DisplayPattern kPercent = ReadDisplayPattern("0.####");
+  std::string percent = FormatByPattern(c.fraction * 100, kPercent);
   if (percent.back() == '.') percent.pop_back();  // the pattern keeps its point
   return std::string(label) + " " + percent + "%";
 }

@@ -3,9 +3,11 @@
 #include <locale.h>
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -99,88 +101,126 @@ double PlainToDouble(const std::string& plain) {
 
 // ---------------------------------------------------------------- rendering
 
-struct Pattern {
-  int minDecimals = 0;
-  int maxDecimals = 0;
-  bool hasPoint = false;
-  bool grouping = false;
-};
+__extension__ typedef unsigned __int128 Wide;  // exact products of up to 127 bits
 
-Pattern ParsePattern(std::string_view pattern) {
-  Pattern p;
-  const auto point = pattern.find('.');
-  const auto integerPart = pattern.substr(0, point);
-  p.grouping = integerPart.find(',') != std::string_view::npos;
-  if (point == std::string_view::npos) return p;
-  p.hasPoint = true;
-  for (char c : pattern.substr(point + 1)) {
-    if (c == '0') ++p.minDecimals;
-    if (c == '0' || c == '#') ++p.maxDecimals;
+constexpr std::uint64_t kFifteenDigits = 100'000'000'000'000;  // 10^14: the least 15-digit number
+constexpr int kLargestExactPower = 22;  // 10^22 < 2^74, times a 53-bit significand < 2^127
+
+constexpr std::array<Wide, kLargestExactPower + 1> kPowersOfTen = [] {
+  std::array<Wide, kLargestExactPower + 1> powers{};
+  Wide p = 1;
+  for (Wide& power : powers) {
+    power = p;
+    p *= 10;
   }
-  return p;
+  return powers;
+}();
+
+Wide PowerOfTen(int n) {
+  return kPowersOfTen[static_cast<std::size_t>(n)];
 }
 
-// A magnitude as decimal digits with the position of the decimal point:
-// value = 0.digits * 10^pointPos.
-struct Decimal {
-  std::string digits;
-  int pointPos = 0;
-};
-
-// The value's 15-significant-digit decimal form (exactly rounded).
-Decimal FifteenDigits(double magnitude) {
-  char buffer[64];
-  const auto result =
-      std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::scientific, 14);
-  const std::string_view text(buffer, static_cast<std::size_t>(result.ptr - buffer));
-  const auto e = text.find('e');
-  Decimal d;
-  for (char c : text.substr(0, e)) {
-    if (IsDigit(c)) d.digits += c;
+// The 15 digits through the library's exactly rounded conversion, for
+// magnitudes outside the integer path's range.
+SignificantDigits LibraryDigits(double magnitude) {
+  char buffer[32];
+  const auto end =
+      std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::scientific, 14)
+          .ptr;
+  SignificantDigits d{0, 0};
+  const char* p = buffer;
+  for (; p < end && *p != 'e'; ++p) {
+    if (IsDigit(*p)) d.digits = d.digits * 10 + static_cast<std::uint64_t>(*p - '0');
   }
-  d.pointPos = std::atoi(std::string(text.substr(e + 1)).c_str()) + 1;
+  ++p;                 // past the 'e'
+  if (*p == '+') ++p;  // from_chars reads no plus sign
+  std::from_chars(p, end, d.exponent);
   return d;
 }
 
-// Rounds half away from zero to `decimals` places; returns the digits of the
-// rounded integer part and fraction (fraction exactly `decimals` long).
-void RoundDecimal(const Decimal& d, int decimals, std::string& integer, std::string& fraction) {
-  const int keep = d.pointPos + decimals;  // significant digits that survive
-  std::string kept;
-  if (keep >= 0) {
-    const auto keepSize = static_cast<std::size_t>(keep);
-    kept = d.digits.substr(0, keepSize);
-    kept.resize(keepSize, '0');
-    if (keepSize < d.digits.size() && d.digits[keepSize] >= '5') {
-      int i = keep - 1;
-      for (; i >= 0 && kept[static_cast<std::size_t>(i)] == '9'; --i) {
-        kept[static_cast<std::size_t>(i)] = '0';
-      }
-      if (i >= 0) {
-        ++kept[static_cast<std::size_t>(i)];
-      } else {
-        kept.insert(kept.begin(), '1');
-      }
-    }
-  }
-  // `kept` now holds the value times 10^decimals as an integer.
-  if (kept.size() < static_cast<std::size_t>(decimals) + 1) {
-    kept.insert(0, static_cast<std::size_t>(decimals) + 1 - kept.size(), '0');
-  }
-  const std::size_t split = kept.size() - static_cast<std::size_t>(decimals);
-  integer = kept.substr(0, split);
-  fraction = kept.substr(split);
-  const auto firstNonZero = integer.find_first_not_of('0');
-  integer = firstNonZero == std::string::npos ? "0" : integer.substr(firstNonZero);
+// magnitude * 10^(14 - e10) as a quotient of integers A / B, exactly, where
+// the integers fit in 127 bits: the significand with the power of ten on one
+// side and the power of two on the side its sign puts it.
+bool ScaledQuotient(std::uint64_t m, int e2, int e10, Wide& a, Wide& b) {
+  const int k = 14 - e10;
+  if (k > kLargestExactPower || k < -kLargestExactPower) return false;
+  a = m;
+  b = 1;
+  (k >= 0 ? a : b) *= PowerOfTen(k >= 0 ? k : -k);
+  Wide& shifted = e2 >= 0 ? a : b;
+  const int shift = e2 >= 0 ? e2 : -e2;
+  if (shift > 125 || (shifted >> (126 - shift)) != 0) return false;
+  shifted <<= shift;
+  return true;
 }
 
-std::string Grouped(const std::string& integer, const std::string& separator) {
-  std::string out;
+}  // namespace
+
+// The integer path: magnitude = m * 2^e2 exactly, scaled by a power of ten
+// into [10^14, 10^15) with exact 128-bit integers and rounded half to even.
+// The power is first guessed from the binary exponent (floor(e2 log10 2),
+// as 78913 / 2^18 approximates log10 2) and corrected by one where the guess
+// misses. Magnitudes whose quotient does not fit go to the library.
+SignificantDigits FifteenSignificantDigits(double magnitude) {
+  std::uint64_t bits;
+  std::memcpy(&bits, &magnitude, sizeof bits);
+  const int biased = static_cast<int>(bits >> 52);
+  if (biased == 0) return LibraryDigits(magnitude);  // subnormal
+  const std::uint64_t m = (bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{1} << 52);
+  const int e2 = biased - 1075;
+  int e10 = ((biased - 1023) * 78913) >> 18;
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    Wide a, b;
+    if (!ScaledQuotient(m, e2, e10, a, b)) break;
+    auto q = static_cast<std::uint64_t>(a / b);
+    const Wide rest = a % b;
+    if (q < kFifteenDigits || q >= 10 * kFifteenDigits) {
+      e10 += q < kFifteenDigits ? -1 : 1;
+      continue;
+    }
+    if (rest > b - rest || (rest == b - rest && q % 2 != 0)) ++q;
+    if (q == 10 * kFifteenDigits) return {kFifteenDigits, e10 + 1};
+    return {q, e10};
+  }
+  return LibraryDigits(magnitude);
+}
+
+namespace {
+
+// The digits of the magnitude rounded half away from zero to `decimals`
+// places, as the integer magnitude * 10^decimals, written into `out` with
+// leading zeros up to decimals + 1 digits; returns the count. The 15-digit
+// form is rounded by adding 5 at the first digit dropped.
+std::size_t RoundedDigits(double magnitude, int decimals, char* out) {
+  std::uint64_t kept = 0;
+  std::size_t zeros = 0;  // after `kept`
+  if (magnitude != 0) {
+    const SignificantDigits d = FifteenSignificantDigits(magnitude);
+    const int keep = d.exponent + 1 + decimals;  // significant digits that survive
+    if (keep >= 15) {
+      kept = d.digits;
+      zeros = static_cast<std::size_t>(keep - 15);
+    } else if (keep >= 0) {
+      const auto unit = static_cast<std::uint64_t>(PowerOfTen(15 - keep));
+      kept = (d.digits + unit / 2) / unit;
+    }
+  }
+  char text[24];
+  const auto length =
+      static_cast<std::size_t>(std::to_chars(text, text + sizeof text, kept).ptr - text);
+  const std::size_t least = static_cast<std::size_t>(decimals) + 1;
+  const std::size_t leading = length + zeros < least ? least - length - zeros : 0;
+  std::fill(out, out + leading, '0');
+  std::copy(text, text + length, out + leading);
+  std::fill(out + leading + length, out + leading + length + zeros, '0');
+  return leading + length + zeros;
+}
+
+void AppendGrouped(std::string& out, std::string_view integer, const std::string& separator) {
   for (std::size_t i = 0; i < integer.size(); ++i) {
     if (i > 0 && (integer.size() - i) % 3 == 0) out += separator;
     out += integer[i];
   }
-  return out;
 }
 
 }  // namespace
@@ -197,19 +237,32 @@ bool IsNumericText(std::string_view text, const NumberSymbols& symbols) {
   return TextToNumber(text, symbols).has_value();
 }
 
-std::string FormatByPattern(double value, std::string_view pattern, const NumberSymbols& symbols) {
+std::string FormatByPattern(double value, const DisplayPattern& p, const NumberSymbols& symbols) {
   if (!std::isfinite(value)) return {};
-  const Pattern p = ParsePattern(pattern);
-  std::string integer, fraction;
-  RoundDecimal(FifteenDigits(std::fabs(value)), p.maxDecimals, integer, fraction);
-
-  const bool isZero = integer == "0" && fraction.find_first_not_of('0') == std::string::npos;
+  // At most 309 integer digits and the pattern's decimals.
+  char digits[340];
+  const std::size_t count = RoundedDigits(std::fabs(value), p.maxDecimals, digits);
+  const std::string_view all(digits, count);
+  const std::size_t split = count - static_cast<std::size_t>(p.maxDecimals);
+  std::string_view integer = all.substr(0, split), fraction = all.substr(split);
+  const std::size_t firstNonZero = integer.find_first_not_of('0');
+  integer = firstNonZero == std::string_view::npos ? "0" : integer.substr(firstNonZero);
+  const bool isZero = all.find_first_not_of('0') == std::string_view::npos;
   while (fraction.size() > static_cast<std::size_t>(p.minDecimals) && fraction.back() == '0') {
-    fraction.pop_back();
+    fraction.remove_suffix(1);
   }
-  std::string out = (value < 0 && !isZero) ? "-" : "";
-  out += p.grouping ? Grouped(integer, symbols.grouping) : integer;
-  if (p.hasPoint) out += symbols.decimal + fraction;
+  std::string out;
+  out.reserve(integer.size() + integer.size() / 3 * symbols.grouping.size() + fraction.size() + 4);
+  if (value < 0 && !isZero) out += '-';
+  if (p.grouping) {
+    AppendGrouped(out, integer, symbols.grouping);
+  } else {
+    out += integer;
+  }
+  if (p.hasPoint) {
+    out += symbols.decimal;
+    out += fraction;
+  }
   return out;
 }
 

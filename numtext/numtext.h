@@ -4,6 +4,7 @@
 // rules never depend on hidden process state (the C locale included).
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,11 +18,39 @@ struct NumberSymbols {
 // decimal symbol: the other of "." and ",", so that no text reads two ways.
 std::string FallbackGrouping(std::string_view decimal);
 
-// The four display patterns of the program.
-inline constexpr std::string_view kInputPattern = "###,###,##0.######";
-inline constexpr std::string_view kResultPattern6 = "##,##0.0#####";
-inline constexpr std::string_view kResultPattern2 = "##,##0.0#";
-inline constexpr std::string_view kWholePattern = "##,##0";
+// A display pattern read once: the least and greatest number of decimals
+// ("0" and "#" after the point), whether it has a point, and whether its
+// integer part is grouped (a "," before the point).
+struct DisplayPattern {
+  int minDecimals = 0;
+  int maxDecimals = 0;
+  bool hasPoint = false;
+  bool grouping = false;
+
+  constexpr bool operator==(const DisplayPattern& o) const {
+    return minDecimals == o.minDecimals && maxDecimals == o.maxDecimals &&
+           hasPoint == o.hasPoint && grouping == o.grouping;
+  }
+};
+
+constexpr DisplayPattern ReadDisplayPattern(std::string_view pattern) {
+  DisplayPattern p;
+  const auto point = pattern.find('.');
+  p.grouping = pattern.substr(0, point).find(',') != std::string_view::npos;
+  if (point == std::string_view::npos) return p;
+  p.hasPoint = true;
+  for (char c : pattern.substr(point + 1)) {
+    if (c == '0') ++p.minDecimals;
+    if (c == '0' || c == '#') ++p.maxDecimals;
+  }
+  return p;
+}
+
+// The four display patterns of the program, read at compile time.
+inline constexpr DisplayPattern kInputPattern = ReadDisplayPattern("###,###,##0.######");
+inline constexpr DisplayPattern kResultPattern6 = ReadDisplayPattern("##,##0.0#####");
+inline constexpr DisplayPattern kResultPattern2 = ReadDisplayPattern("##,##0.0#");
+inline constexpr DisplayPattern kWholePattern = ReadDisplayPattern("##,##0");
 
 // True when the text is, in order: optional blanks, an optional sign, a mantissa
 // (digits with grouping symbols anywhere after the first digit, optionally the
@@ -59,7 +88,7 @@ std::optional<std::string> RewrittenInput(std::string_view typed, const NumberSy
 // least number, the integer part grouped in threes. A negative value that
 // rounds to zero is written without its sign. Non-finite values have no
 // rendering in the patterns and come back as an empty text.
-std::string FormatByPattern(double value, std::string_view pattern,
+std::string FormatByPattern(double value, const DisplayPattern& pattern,
                             const NumberSymbols& symbols = {});
 
 // The shortest text that reads back to the same double, with the decimal
@@ -68,3 +97,12 @@ std::string FormatByPattern(double value, std::string_view pattern,
 // value computed from other units keeps every bit when it is written into a
 // run and read back with TextToNumber.
 std::string ShortestText(double value, const NumberSymbols& symbols = {});
+
+// A positive finite value's 15-significant-digit decimal form, exactly
+// rounded (ties to even) as printf's "%.14e" gives it: value ~ digits *
+// 10^(exponent - 14), digits in [10^14, 10^15).
+struct SignificantDigits {
+  std::uint64_t digits;
+  int exponent;
+};
+SignificantDigits FifteenSignificantDigits(double magnitude);

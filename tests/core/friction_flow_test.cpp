@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "calc/max_flow.h"
 
 namespace {
@@ -86,6 +88,29 @@ TEST(MaxFlow, SearchAndMarchGiveThePublishedRunningSum) {
       EXPECT_EQ(s.outcome, row.outcome) << row.name;
       EXPECT_EQ(s.steps, row.steps) << row.name;
       EXPECT_EQ(s.flow, row.flow) << row.name;
+    }
+  }
+}
+
+// Runs that differ in the flow or Z2 share one search; a run that differs in
+// anything the search reads gets its own, never a remembered one.
+TEST(MaxFlow, MemoGivesTheSearchOfEachRun) {
+  std::vector<RunInputs> runs(9, kDefaultFlowInputs);
+  runs[1].w = 1000;
+  runs[2].p1 = 700;
+  runs[3].t1 = 900;
+  runs[4].mw = 18.5;
+  runs[5].z1 = 0.9;
+  runs[6].d = 6.5;
+  runs[7].e = 0.0002;
+  runs[8].l = 80;
+  MaxFlowMemo memo;
+  for (int pass = 0; pass < 2; ++pass) {
+    for (const RunInputs& in : runs) {
+      const MaxFlowSearch direct = CalcMaxFlowRate(in, FormInletState(in)),
+                          remembered = memo.Search(in, FormInletState(in));
+      EXPECT_EQ(remembered.outcome, direct.outcome);
+      EXPECT_EQ(remembered.flow, direct.flow) << in.w << " " << in.p1 << " " << in.l;
     }
   }
 }

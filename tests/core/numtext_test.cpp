@@ -2,8 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <charconv>
+#include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
+#include <random>
+#include <vector>
 
 namespace {
 
@@ -12,7 +18,7 @@ const NumberSymbols kContinental{",", "."};
 
 struct FormatRow {
   double value;
-  std::string_view pattern;
+  DisplayPattern pattern;
   const char* text;
 };
 
@@ -55,6 +61,47 @@ TEST(FormatByPattern, UsesTheGivenSymbolsAndRefusesNonFiniteValues) {
   EXPECT_EQ(FormatByPattern(1234567.5, kResultPattern2, {",", "\u00a0"}), "1\u00a0234\u00a0567,5");
   EXPECT_EQ(FormatByPattern(std::numeric_limits<double>::quiet_NaN(), kResultPattern6), "");
   EXPECT_EQ(FormatByPattern(std::numeric_limits<double>::infinity(), kResultPattern6), "");
+}
+
+// The library's exactly rounded "%.14e", read back as digits and exponent.
+SignificantDigits LibraryDigits(double magnitude) {
+  char text[32];
+  char* end =
+      std::to_chars(text, text + sizeof text - 1, magnitude, std::chars_format::scientific, 14).ptr;
+  *end = '\0';
+  SignificantDigits d{0, std::atoi(std::find(text, end, 'e') + 1)};
+  for (const char* c = text; *c != 'e'; ++c) {
+    if (*c != '.') d.digits = d.digits * 10 + static_cast<std::uint64_t>(*c - '0');
+  }
+  return d;
+}
+
+// The integer digit path against the library over the whole range of
+// doubles, and on exact ties at the fifteenth digit (to even: ...345|5 goes
+// up, ...344|5 and ...342|5 stay), powers of ten and nines that carry.
+TEST(FifteenSignificantDigits, EqualTheLibrarysExactRounding) {
+  std::vector<double> values{1234567890123455.0,
+                             1234567890123445.0,
+                             12345678901234.25,
+                             9.999999999999995,
+                             999999999999999.5,
+                             0.1,
+                             5e-324,
+                             1.7976931348623157e308};
+  for (int p = -30; p <= 30; ++p) values.push_back(std::pow(10.0, p));
+  std::mt19937_64 random(15);
+  for (int i = 0; i < 200'000; ++i) {
+    const std::uint64_t bits = random() >> 1;  // positive, any exponent
+    double x;
+    std::memcpy(&x, &bits, sizeof x);
+    if (std::isfinite(x) && x > 0)
+      values.push_back(i % 2 ? x : std::ldexp(x, -std::ilogb(x) + i % 120 - 40));
+  }
+  for (double x : values) {
+    const SignificantDigits fast = FifteenSignificantDigits(x), library = LibraryDigits(x);
+    ASSERT_EQ(fast.digits, library.digits) << std::hexfloat << x;
+    ASSERT_EQ(fast.exponent, library.exponent) << std::hexfloat << x;
+  }
 }
 
 struct ParseRow {

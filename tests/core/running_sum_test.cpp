@@ -23,17 +23,26 @@ const double kGrids[][2] = {
 };
 // clang-format on
 
+// Also the sums of a whole grid with its binade edges kept (RunningSums),
+// asked for in walking order and then anywhere behind.
 TEST(RunningSum, EqualsTheRepeatedAdditionAlongEachGrid) {
   for (const auto& [start, step] : kGrids) {
     std::mt19937_64 random(7);
+    RunningSums sums(start, step);
     double naive = start;
     // Walk a few million additions, checking at irregular counts.
-    for (std::uint64_t done = 0; done < 3'000'000;) {
+    std::uint64_t done = 0;
+    while (done < 3'000'000) {
       const std::uint64_t more = 1 + random() % 50'000;
       for (std::uint64_t i = 0; i < more; ++i) naive = naive + step;
       done += more;
       ASSERT_EQ(RunningSum(start, step, done), naive)
           << std::hexfloat << start << " + " << step << " x " << done;
+      ASSERT_EQ(sums.At(done), naive) << std::hexfloat << start << " + " << step << " x " << done;
+    }
+    for (int i = 0; i < 200; ++i) {
+      const std::uint64_t n = random() % done;
+      ASSERT_EQ(sums.At(n), RunningSum(start, step, n)) << std::hexfloat << start << " x " << n;
     }
   }
 }

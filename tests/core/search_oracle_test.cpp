@@ -8,6 +8,7 @@
 
 #include <cfloat>
 #include <cmath>
+#include <initializer_list>
 #include <random>
 
 #include "calc/first_step.h"
@@ -50,15 +51,23 @@ double InletPressureChokingAt(const RunInputs& in, double w, double fld1) {
   return rho1 / GasDensity(1.0, in.mw, in.z1, tr1);
 }
 
-// The search ends as the march does, at no more than a few steps' extra cost.
-void ExpectSameExit(double k, double m1, double fld1) {
-  const ExitMachSolution fast = SolveExitMach(k, m1, fld1),
-                         plain = SolveExitMachByMarch(k, m1, fld1);
-  ASSERT_EQ(fast.choked, plain.choked) << std::hexfloat << k << " " << m1 << " " << fld1;
-  ASSERT_EQ(fast.steps, plain.steps) << std::hexfloat << k << " " << m1 << " " << fld1;
+void ExpectSameEnd(const ExitMachSolution& fast, const ExitMachSolution& plain) {
+  ASSERT_EQ(fast.choked, plain.choked);
+  ASSERT_EQ(fast.steps, plain.steps);
   ASSERT_EQ(fast.m2, plain.m2);
   ASSERT_EQ(fast.fld2, plain.fld2);
+}
+
+// The search ends as the march does, at no more than a few steps' extra cost
+// (on one thread; on more, as the march does).
+void ExpectSameExit(double k, double m1, double fld1,
+                    std::initializer_list<unsigned> threads = {}) {
+  SCOPED_TRACE(testing::Message() << std::hexfloat << k << " " << m1 << " " << fld1);
+  const ExitMachSolution fast = SolveExitMach(k, m1, fld1),
+                         plain = SolveExitMachByMarch(k, m1, fld1);
+  ExpectSameEnd(fast, plain);
   ASSERT_LE(fast.work, SearchWorkBound(plain.work));
+  for (unsigned n : threads) ExpectSameEnd(SolveExitMach(k, m1, fld1, n), plain);
 }
 
 void ExpectSameMaxFlow(const RunInputs& in) {
@@ -199,6 +208,47 @@ TEST(SearchOracle, MaxFlowSearchMatchesTheMarchFromTinyInletMachNumbers) {
       in.l = atStart * (1 + 1e-12 * g.Uniform(-1, 1)) * DiameterFeet(d) / PipeFrictionFactor(e, d);
     }
     ExpectSameMaxFlow(in);
+  }
+}
+
+// C1 just above the choking term, the longest pipe the stop tolerance still
+// accepts, with k in the millions and beyond: F stays within a few times its
+// rounding of the stop over most of the march, which no bound can settle.
+// The search walks there, each walk after a failed try twice as long as the
+// last, and so costs no more than the march (a walk that never grew would
+// cost it half as much again). On two and three threads the walk is split
+// into chunks, and the first stop in step order must still win. The first
+// rows stop after 120,000 to 300,000 steps; the last three are the slowest
+// class found in a million random runs (millions of steps each).
+struct SlowRow {
+  const char* name;
+  double k, m1, fld1;
+  bool onThreads;  // also on two and three threads (the rows of moderate length)
+};
+
+SlowRow FromRun(const char* name, const RunInputs& in) {
+  const InletState s = FormInletState(in);
+  return {name, in.k, s.m1, s.fld1, false};
+}
+
+TEST(SearchOracle, ExitMachSearchMatchesTheMarchWhereNoBoundSettles) {
+  const SlowRow rows[] = {
+      {"k 1e9", 0x1.da1baab503346p+29, 0x1.b1602e7e6e9dep-24, 0x1.81d9286832fbap+16, true},
+      {"k 2e9", 0x1.e317e29543a32p+30, 0x1.0d140dbfc9c8ep-23, 0x1.eb154a25c24e4p+14, true},
+      {"k 1.4e8", 0x1.0a274137fab93p+27, 0x1.e1df94197589ep-24, 0x1.15fb693cb4bcfp+19, true},
+      {"k 5.8e9", 0x1.5a3f9bee28396p+32, 0x1.197ea5f2fcafcp-23, 0x1.38edfec018987p+13, true},
+      FromRun("k 4e12", {3.98e+12, 365.444962, 3.202312, 606.810818, 1321740.949517, 0.070192,
+                         0.959917734, 0.000240058, 3.0671994089532217e-06}),
+      FromRun("k 2.7e11", {269774309910.499451, 41.337059, 6.684304989569811, 340.115964, 17894.37,
+                           0.932, 7.540526, 0.00125, 89.400971173408848}),
+      FromRun("k 1.9e6", {1875657.918775, 8.45, 5.56, 2748.666331680955, 0.006211, 0.762084,
+                          0.093605, 0.0019249200469240205, 2007.045642421258}),
+  };
+  for (const SlowRow& row : rows) {
+    SCOPED_TRACE(row.name);
+    ExpectSameExit(
+        row.k, row.m1, row.fld1,
+        row.onThreads ? std::initializer_list<unsigned>{2, 3} : std::initializer_list<unsigned>{});
   }
 }
 
