@@ -323,7 +323,8 @@ Row PreparedShape(const Preparation& p) {
   return cells;
 }
 
-PreparedRun CalculatePrepared(RunRecord run, const Preparation& p, const NumberSymbols& symbols) {
+PreparedRun CalculatePrepared(RunRecord run, const Preparation& p, const NumberSymbols& symbols,
+                              MaxFlowMemo* memo) {
   PreparedRun prepared;
   Row extra;
   try {
@@ -336,7 +337,7 @@ PreparedRun CalculatePrepared(RunRecord run, const Preparation& p, const NumberS
     ShowInUnits(prepared.cells, p.units, symbols);
     return prepared;
   }
-  const Calculated calculated = CalculateQuietly(run, symbols);
+  const Calculated calculated = CalculateQuietly(run, symbols, memo);
   prepared.complete = calculated.outcome.Complete();
   AppendRun(prepared.cells, run, RunEnd(calculated.outcome, symbols), symbols, calculated.values);
   prepared.cells.insert(prepared.cells.end(), extra.begin(), extra.end());

@@ -92,7 +92,7 @@ struct PreparedRun {
   bool complete = false;
 };
 PreparedRun CalculatePrepared(RunRecord run, const Preparation& preparation,
-                              const NumberSymbols& symbols);
+                              const NumberSymbols& symbols, MaxFlowMemo* memo = nullptr);
 
 // The number cells of a row in `units`: value, text and unit converted,
 // captions with the unit's name. A converted value is rounded to the 15

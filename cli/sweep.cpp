@@ -32,7 +32,8 @@ std::string AxisText(const SweepRequest& request, const SweepAxis& axis, double 
   return ShortestText(FromUnits(axis.field, value, request.inputs.units), request.symbols);
 }
 
-PointResult CalculatePoint(const SweepRequest& request, const RowFormat& format, long long point) {
+PointResult CalculatePoint(const SweepRequest& request, const RowFormat& format, long long point,
+                           MaxFlowMemo& memo) {
   RunRecord run = request.base;
   Row row;
   long long rest = point;
@@ -52,7 +53,7 @@ PointResult CalculatePoint(const SweepRequest& request, const RowFormat& format,
     result.complete = solved.complete;
     row.insert(row.end(), solved.cells.begin(), solved.cells.end());
   } else {
-    PreparedRun prepared = CalculatePrepared(run, request.inputs, request.symbols);
+    PreparedRun prepared = CalculatePrepared(run, request.inputs, request.symbols, &memo);
     result.complete = prepared.complete;
     row.insert(row.end(), prepared.cells.begin(), prepared.cells.end());
   }
@@ -66,18 +67,19 @@ PointResult CalculatePoint(const SweepRequest& request, const RowFormat& format,
   return result;
 }
 
-// Calculates points [first, first + results.size()) on `threads` threads.
+// Calculates points [first, first + results.size()) on `threads` threads,
+// thread t keeping its maximum-flow searches in memos[t] from chunk to chunk.
 void CalculateChunk(const SweepRequest& request, const RowFormat& format, long long first,
-                    std::vector<PointResult>& results) {
+                    std::vector<PointResult>& results, std::vector<MaxFlowMemo>& memos) {
   std::atomic<std::size_t> next{0};
-  const auto work = [&] {
+  const auto work = [&](MaxFlowMemo& memo) {
     for (std::size_t i = next++; i < results.size(); i = next++) {
-      results[i] = CalculatePoint(request, format, first + static_cast<long long>(i));
+      results[i] = CalculatePoint(request, format, first + static_cast<long long>(i), memo);
     }
   };
   std::vector<std::thread> helpers;
-  for (unsigned t = 1; t < request.threads; ++t) helpers.emplace_back(work);
-  work();
+  for (unsigned t = 1; t < memos.size(); ++t) helpers.emplace_back(work, std::ref(memos[t]));
+  work(memos.front());
   for (std::thread& helper : helpers) helper.join();
 }
 
@@ -194,9 +196,10 @@ SweepTotals RunSweep(const SweepRequest& request, RowStream& out, const SweepPro
   BeginPlot(request, totals);
   const long long chunk = kChunkPerThread * std::max(1u, request.threads);
   std::vector<PointResult> results;
+  std::vector<MaxFlowMemo> memos(std::max(1u, request.threads));
   for (long long first = 0; first < totals.points && !out.Failed(); first += chunk) {
     results.assign(static_cast<std::size_t>(std::min(chunk, totals.points - first)), {});
-    CalculateChunk(request, out.Formatter(), first, results);
+    CalculateChunk(request, out.Formatter(), first, results, memos);
     for (std::size_t r = 0; r < results.size(); ++r) {
       out.WriteRecord(results[r].line);
       if (!results[r].complete) ++totals.endedWithMessage;

@@ -199,7 +199,7 @@ class Solver {
         return probe;
       }
     }
-    probe.calculated = CalculateQuietly(probe.run, symbols_);
+    probe.calculated = CalculateQuietly(probe.run, symbols_, &memo_);
     ++calculates_;
     return probe;
   }
@@ -486,6 +486,7 @@ class Solver {
   int side_ = 1;  // +1: the ladder starts above the "=" target's number; -1: below it
   Grid grid_;
   int calculates_ = 0;
+  MaxFlowMemo memo_;  // candidates of one flow or Z2 apart search the maximum flow once
 };
 
 }  // namespace

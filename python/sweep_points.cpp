@@ -16,7 +16,8 @@ namespace {
 // few enough that the threads finish close together.
 constexpr std::size_t kBlock = 64;
 
-void CalculatePoint(const SweepPlan& plan, const SweepColumns& out, std::size_t point) {
+void CalculatePoint(const SweepPlan& plan, const SweepColumns& out, std::size_t point,
+                    MaxFlowMemo& memo) {
   RunRecord run = plan.base;
   std::size_t rest = point;
   for (std::size_t a = plan.axes.size(); a-- > 0;) {
@@ -24,7 +25,7 @@ void CalculatePoint(const SweepPlan& plan, const SweepColumns& out, std::size_t 
     Text(run, axis.field) = ShortestText(axis.values[rest % axis.values.size()], kModuleSymbols);
     rest /= axis.values.size();
   }
-  const Calculated calculated = CalculateQuietly(run, kModuleSymbols);
+  const Calculated calculated = CalculateQuietly(run, kModuleSymbols, &memo);
   for (std::size_t k = 0; k < plan.keys.size(); ++k) {
     out.columns[k][point] =
         ValueIn(run, plan.keys[k], calculated.values, plan.units).value_or(std::nan(""));
@@ -67,11 +68,12 @@ class PointWorkers {
  private:
   void Work() {
     const std::size_t points = PointCount(plan_);
+    MaxFlowMemo memo;  // the maximum flow searched once per distinct set of what it reads
     try {
       for (std::size_t first = next_.fetch_add(kBlock); first < points && !stop_;
            first = next_.fetch_add(kBlock)) {
         for (std::size_t p = first; p < std::min(first + kBlock, points) && !stop_; ++p) {
-          CalculatePoint(plan_, out_, p);
+          CalculatePoint(plan_, out_, p, memo);
         }
       }
     } catch (...) {

@@ -8,7 +8,9 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <algorithm>
 #include <exception>
+#include <thread>
 #include <utility>
 
 #include "calc/calculate.h"
@@ -435,6 +437,10 @@ void frmMain::EndBusy() {
 void frmMain::Repaint() {
   RecordToBoxes();
   repaint();
+}
+
+unsigned frmMain::SearchThreads() const {
+  return std::max(1u, std::thread::hardware_concurrency());
 }
 
 void frmMain::ShowMessage(const std::string& text) {

@@ -53,6 +53,9 @@ class frmMain : public QWidget, public CalcHost {
   void Repaint() override;
   void ShowMessage(const std::string& text) override;
   const NumberSymbols& Symbols() const override { return symbols_; }
+  // The user waits on a Calculate: a search that no bound can settle walks on
+  // every core.
+  unsigned SearchThreads() const override;
 
  public slots:
   void cmdLoad_Click();
