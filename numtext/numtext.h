@@ -28,8 +28,8 @@ struct DisplayPattern {
   bool grouping = false;
 
   constexpr bool operator==(const DisplayPattern& o) const {
-    return minDecimals == o.minDecimals && maxDecimals == o.maxDecimals &&
-           hasPoint == o.hasPoint && grouping == o.grouping;
+    return minDecimals == o.minDecimals && maxDecimals == o.maxDecimals && hasPoint == o.hasPoint &&
+           grouping == o.grouping;
   }
 };
 
