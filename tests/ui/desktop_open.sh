@@ -12,11 +12,6 @@ here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=xvfb_session.sh
 source "$here/xvfb_session.sh"
 
-fail() {
-  echo "FAIL: $*"
-  exit 1
-}
-
 start_xvfb
 prefix=$xvfb_dir/prefix
 cmake --install "$build" --prefix "$prefix" >/dev/null

@@ -14,11 +14,6 @@ here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=xvfb_session.sh
 source "$here/xvfb_session.sh"
 
-fail() {
-  echo "FAIL: $*"
-  exit 1
-}
-
 start_xvfb
 start_program "$program"
 for _ in $(seq 300); do

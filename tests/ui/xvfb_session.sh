@@ -1,6 +1,11 @@
 # Helpers to drive the real program on a private virtual X server; sourced by
 # the end-to-end test and the screenshot script.
 
+fail() {
+  echo "FAIL: $*"
+  exit 1
+}
+
 # A program that has ended already is no failure here: the cleanup goes on to
 # the server, whose output would otherwise keep the test's pipe open.
 xvfb_cleanup() {
