@@ -106,6 +106,7 @@ const char kInletNotSubsonic[] = "Initial Mach Number Should be < 1.0. Please Ch
 const EndRow kEnds[] = {
     {"LowInletMach", {{kFlow, "60,000"}}, kComplete, "", 23, kFrictionParameter2, "2.091995"},
     {"InletMachJustAboveOne", {{kFlow, "1,425,865"}}, {E::kInletMachNotBelowOne, kMach1}, kInletNotSubsonic, 7, kMach1, "1.000055"},
+    {"InletMachExactlyOne", {{kTemperature1, "986.000923"}, {kFlow, "1,425,786.555229"}}, {E::kInletMachNotBelowOne, kMach1}, kInletNotSubsonic, 7, kMach1, "1.0"},
     {"GasBelowZeroF", {{kTemperature1, "-100"}}, kComplete, "", 23, kTemperature2, "-100.36"},
     {"InletMachAboveOne", {{kFlow, "2,000,000"}}, {E::kInletMachNotBelowOne, kMach1}, kInletNotSubsonic, 7, kMach1, "1.402734"},
     {"ExitMachPassesOne", {{kLength, "100"}}, {E::kExitMachPassesOne, kMach2}, "Exit Mach Number Should be <= 1.0. Invalid Results!", 7, kIncompressibleLoss, "263.342875"},
