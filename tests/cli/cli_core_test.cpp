@@ -118,8 +118,9 @@ TEST(Options, RefusedWithTheirMessage) {
       {{"solve", "--for", "p1", "--target", "p2>=5", "--inlet", "vessel", "--set", "p0=9", "--set",
         "t0=9"},
        "--inlet vessel finds p1 from the vessel's p0: solve for w, d or l"},
-      {{"solve", "x.run", "--for", "d", "--target", "dpc<=5", "--output", "a.run", "--save-to",
-        "."},
+      {{"calc", "x.run", "--output", "a.run", "--in-place"},
+       "--output, --in-place and --save-to: give one of them"},
+      {{"calc", "x.run", "--in-place", "--save-to", "."},
        "--output, --in-place and --save-to: give one of them"},
       {{"sweep", "--vary", "w=1:2:3", "--target", "p2>=5"},
        "--target and --schedule go with --solve"},
@@ -179,18 +180,20 @@ TEST(Options, AcceptedInAnyOrder) {
 // CSV quotes only what needs it and gives every record as many fields as the
 // header, empty cells included; JSON escapes what a string cannot hold.
 TEST(Output, FormatsKeepEveryCell) {
-  const Row row{TextCell("file", ""), TextCell("desc", "Line \"7\",\nheader\x01\xFF"),
+  const Row row{TextCell("file", ""), TextCell("desc", "Line \"7\",\nheader\x01\xFF\x80\xC3\xA9"),
                 NumberCell("w", "lb/hr", "600,000", kUs), NumberCell("p2", "psia", "", kUs),
                 CountCell("i", 3)};
   const RowFormat& csv = FormatOf(Format::kCsv);
   EXPECT_EQ(csv.Header(row), "file,desc,w [lb/hr],w_value [lb/hr],p2 [psia],p2_value [psia],i\r\n");
   EXPECT_EQ(FormatOf(Format::kCsv, CsvHeader::kKeys).Header(row),
             "file,desc,w,w_value,p2,p2_value,i\r\n");
-  EXPECT_EQ(csv.Record(row), ",\"Line \"\"7\"\",\nheader\x01\xFF\",\"600,000\",600000,,,3\r\n");
-  EXPECT_EQ(FormatOf(Format::kJson).Record(row),
-            "{\"file\":\"\",\"desc\":\"Line \\\"7\\\",\\nheader\\u0001\xEF\xBF\xBD\","
-            "\"w\":{\"text\":\"600,000\",\"value\":600000},\"p2\":{\"text\":\"\",\"value\":null},"
-            "\"i\":3}");
+  EXPECT_EQ(csv.Record(row),
+            ",\"Line \"\"7\"\",\nheader\x01\xFF\x80\xC3\xA9\",\"600,000\",600000,,,3\r\n");
+  EXPECT_EQ(
+      FormatOf(Format::kJson).Record(row),
+      "{\"file\":\"\",\"desc\":\"Line \\\"7\\\",\\nheader\\u0001\xEF\xBF\xBD\xEF\xBF\xBD\xC3\xA9\","
+      "\"w\":{\"text\":\"600,000\",\"value\":600000},\"p2\":{\"text\":\"\",\"value\":null},"
+      "\"i\":3}");
 }
 
 // A line keeps what its pixel columns show: a one-point spike among a million
