@@ -180,7 +180,8 @@ TEST(Options, AcceptedInAnyOrder) {
 // CSV quotes only what needs it and gives every record as many fields as the
 // header, empty cells included; JSON escapes what a string cannot hold.
 TEST(Output, FormatsKeepEveryCell) {
-  const Row row{TextCell("file", ""), TextCell("desc", "Line \"7\",\nheader\x01\xFF\x80\xC3\xA9"),
+  const Row row{TextCell("file", ""),
+                TextCell("desc", "Line \"7\",\nheader\x01\xFF\x80\xC3\xA9\xF5\x80\x80\x80"),
                 NumberCell("w", "lb/hr", "600,000", kUs), NumberCell("p2", "psia", "", kUs),
                 CountCell("i", 3)};
   const RowFormat& csv = FormatOf(Format::kCsv);
@@ -188,10 +189,12 @@ TEST(Output, FormatsKeepEveryCell) {
   EXPECT_EQ(FormatOf(Format::kCsv, CsvHeader::kKeys).Header(row),
             "file,desc,w,w_value,p2,p2_value,i\r\n");
   EXPECT_EQ(csv.Record(row),
-            ",\"Line \"\"7\"\",\nheader\x01\xFF\x80\xC3\xA9\",\"600,000\",600000,,,3\r\n");
+            ",\"Line "
+            "\"\"7\"\",\nheader\x01\xFF\x80\xC3\xA9\xF5\x80\x80\x80\",\"600,000\",600000,,,3\r\n");
   EXPECT_EQ(
       FormatOf(Format::kJson).Record(row),
-      "{\"file\":\"\",\"desc\":\"Line \\\"7\\\",\\nheader\\u0001\xEF\xBF\xBD\xEF\xBF\xBD\xC3\xA9\","
+      "{\"file\":\"\",\"desc\":\"Line \\\"7\\\",\\nheader\\u0001\xEF\xBF\xBD\xEF\xBF\xBD\xC3\xA9"
+      "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\","
       "\"w\":{\"text\":\"600,000\",\"value\":600000},\"p2\":{\"text\":\"\",\"value\":null},"
       "\"i\":3}");
 }
