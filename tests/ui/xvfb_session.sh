@@ -1,8 +1,13 @@
 # Helpers to drive the real program on a private virtual X server; sourced by
 # the end-to-end test and the screenshot script.
 
+# A failure shows the server's state and log, for a fault that lies there.
 fail() {
   echo "FAIL: $*"
+  if [ -n "${xvfb_pid:-}" ]; then
+    kill -0 "$xvfb_pid" 2>/dev/null && echo "Xvfb on $DISPLAY is running" || echo "Xvfb has ended"
+    cat "$xvfb_dir/xvfb.log" 2>/dev/null
+  fi
   exit 1
 }
 
@@ -25,6 +30,10 @@ start_xvfb() {
   for _ in $(seq 100); do [ -s "$xvfb_dir/display" ] && break; sleep 0.1; done
   [ -s "$xvfb_dir/display" ] || { echo "Xvfb did not start"; cat "$xvfb_dir/xvfb.log"; exit 1; }
   export DISPLAY=":$(cat "$xvfb_dir/display")"
+  # Before any program starts, a client must be able to connect: a server that
+  # cannot take one fails here, with its state and log, not as a missing window.
+  for _ in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
+  xdotool getdisplaygeometry >/dev/null 2>&1 || fail "no client can connect to Xvfb on $DISPLAY"
   export QT_QPA_PLATFORM=xcb LANG=C.UTF-8 LC_ALL=C.UTF-8
   # The folders visited in the file dialogs are kept here, not in the user's settings.
   export XDG_CONFIG_HOME="$xvfb_dir/config"
